@@ -1,0 +1,186 @@
+#include "BlockProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "DenormalGuard.h"
+
+// The oversampled work signal of every channel, and a place for inputs that need cleaning. Both are
+// always written before they are read, so they are left uninitialised.
+struct BlockProcessor::Buffers {
+    std::unique_ptr<float[]> work[kChannelSlots];
+    std::unique_ptr<float[]> cleanInput[kChannelSlots];
+    float* workView[kChannelSlots] = {};
+    const float* inputView[kChannelSlots] = {};
+
+    // Null when the memory cannot be obtained.
+    static std::unique_ptr<Buffers> create(int capacity) {
+        auto buffers = std::unique_ptr<Buffers>(new (std::nothrow) Buffers);
+        if (!buffers) return nullptr;
+        const std::size_t workLength = static_cast<std::size_t>(kMaxFactor) * capacity + 64;
+        for (int channel = 0; channel < kChannelSlots; ++channel) {
+            buffers->work[channel].reset(new (std::nothrow) float[workLength]);
+            buffers->cleanInput[channel].reset(new (std::nothrow) float[capacity]);
+            if (!buffers->work[channel] || !buffers->cleanInput[channel]) return nullptr;
+            buffers->workView[channel] = buffers->work[channel].get();
+        }
+        return buffers;
+    }
+};
+
+BlockProcessor::BlockProcessor() {
+    if (!resampler_.allocate(kMaxFactor, kChannelSlots, kInitialCapacity)) throw std::bad_alloc();
+    buffers_ = Buffers::create(kInitialCapacity);
+    if (!buffers_) throw std::bad_alloc();
+    capacity_ = kInitialCapacity;
+    resampler_.setFactor(8, 2);
+    activeChannels_ = 2;
+}
+
+BlockProcessor::~BlockProcessor() = default;
+
+void BlockProcessor::deriveStage(int channel, int factor) {
+    // The processing rate is formed in single precision, like the host's rate.
+    const float rate = hostRate_ * static_cast<float>(factor);
+    slots_[channel].stage.derive(StageComponents{}, rate);
+}
+
+void BlockProcessor::setOversampling(int factor) {
+    resampler_.setFactor(factor, activeChannels_);
+    for (int channel = 0; channel < activeChannels_; ++channel) deriveStage(channel, factor);
+}
+
+void BlockProcessor::setChannelCount(int count, int firstNew, int factor, const EqualiserGains& gains) {
+    count = std::clamp(count, 0, kChannelSlots);
+    for (int channel = std::max(firstNew, 0); channel < count; ++channel) {
+        slots_[channel].equaliser.setGains(gains.low, gains.mid, gains.high);
+        deriveStage(channel, factor);
+    }
+    resampler_.setFactor(factor, count);
+    activeChannels_ = count;
+}
+
+void BlockProcessor::setEqualiserGains(const EqualiserGains& gains) {
+    for (int channel = 0; channel < activeChannels_; ++channel)
+        slots_[channel].equaliser.setGains(gains.low, gains.mid, gains.high);
+}
+
+void BlockProcessor::setHostRate(float rate) {
+    for (ChannelSlot& slot : slots_) slot.equaliser.setSampleRate(rate);
+    hostRate_ = rate;
+}
+
+bool BlockProcessor::setBlockSize(int frames) {
+    if (frames <= 0) return true;
+    const int wanted = std::min(frames, kMaxCapacity);
+    if (wanted > capacity_) {
+        auto grown = Buffers::create(wanted);
+        if (!grown) return false;
+        buffers_ = std::move(grown);
+        capacity_ = wanted;
+    }
+    return resampler_.setBlockLength(wanted);
+}
+
+void BlockProcessor::suspend() { resampler_.reset(); }
+
+void BlockProcessor::setRampStart(const Targets& start) { rampStart_ = start; }
+
+void BlockProcessor::process(const float* const* inputs, float* const* outputs, int frames, const Targets& targets) {
+    DenormalGuard denormalsOff;
+    bool usable = inputs && outputs;
+    for (int channel = 0; usable && channel < activeChannels_; ++channel) usable = outputs[channel] != nullptr;
+    if (!usable || frames <= 0) {
+        rampStart_ = targets;
+        return;
+    }
+
+    const float* inputPiece[kChannelSlots] = {};
+    float* outputPiece[kChannelSlots] = {};
+    for (int done = 0; done < frames;) {
+        const int length = std::min(frames - done, capacity_);
+        for (int channel = 0; channel < activeChannels_; ++channel) {
+            inputPiece[channel] = inputs[channel] ? inputs[channel] + done : nullptr;
+            outputPiece[channel] = outputs[channel] + done;
+        }
+        processPiece(inputPiece, outputPiece, length, targets);
+        done += length;
+    }
+}
+
+void BlockProcessor::processPiece(const float* const* inputs, float* const* outputs, int frames,
+                                  const Targets& targets) {
+    const float* const* source = finiteInputs(inputs, frames);
+    const int factor = resampler_.factor();
+    if (factor > 1) {
+        const int count = resampler_.upsample(source, buffers_->workView, frames);
+        runChain(buffers_->workView, buffers_->workView, count, targets);
+        resampler_.downsample(buffers_->workView, outputs, count);
+    } else {
+        runChain(source, outputs, frames, targets);
+    }
+    recoverNonFiniteChannels(outputs, frames);
+    rampStart_ = targets;
+}
+
+void BlockProcessor::runChain(const float* const* read, float* const* write, int count, const Targets& targets) {
+    const double driveStart = rampStart_.drive;
+    const double drive = targets.drive;
+    double h = 26.0 * (driveStart * driveStart * driveStart) + 0.1;
+    const double stepH = (26.0 * (drive * drive * drive) + 0.1 - h) / count;
+    double l = 1.6 * static_cast<double>(rampStart_.bias);
+    const double stepL = (1.6 * static_cast<double>(targets.bias) - l) / count;
+    double m = rampStart_.outputGain;
+    const float stepM = (targets.outputGain - rampStart_.outputGain) / static_cast<float>(count);
+
+    for (int i = 0; i < count; ++i) {
+        for (int channel = 0; channel < activeChannels_; ++channel) {
+            ChannelSlot& slot = slots_[channel];
+            const double x = read[channel][i];
+            const double sum = slot.equaliser.process(x);
+            const double grid = (sum / 3.0) * h + l;
+            write[channel][i] = static_cast<float>(slot.stage.tick(grid, h, l, m));
+        }
+        h += stepH;
+        l += stepL;
+        m += stepM;
+    }
+}
+
+const float* const* BlockProcessor::finiteInputs(const float* const* inputs, int frames) {
+    const float** view = buffers_->inputView;
+    for (int channel = 0; channel < activeChannels_; ++channel) {
+        const float* input = inputs[channel];
+        const bool clean =
+            input && std::all_of(input, input + frames, [](float sample) { return std::isfinite(sample); });
+        if (clean) {
+            view[channel] = input;
+            continue;
+        }
+        float* cleaned = buffers_->cleanInput[channel].get();
+        for (int i = 0; i < frames; ++i) cleaned[i] = input && std::isfinite(input[i]) ? input[i] : 0.0f;
+        view[channel] = cleaned;
+    }
+    return view;
+}
+
+void BlockProcessor::recoverNonFiniteChannels(float* const* outputs, int frames) {
+    for (int channel = 0; channel < activeChannels_; ++channel) {
+        ChannelSlot& slot = slots_[channel];
+        bool healthy = slot.stage.stateIsFinite() && slot.equaliser.stateIsFinite() &&
+                       resampler_.channelIsFinite(channel);
+        float* output = outputs[channel];
+        for (int i = 0; i < frames; ++i) {
+            if (!std::isfinite(output[i])) {
+                output[i] = 0.0f;
+                healthy = false;
+            }
+        }
+        if (!healthy) {
+            slot.stage.clearState();
+            slot.equaliser.clearHistories();
+            resampler_.resetChannel(channel);
+        }
+    }
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <memory>
+
+#include "Resamplers.h"
+#include "ToneEqualiser.h"
+#include "TriodeStage.h"
+
+// Per-block processing of up to six channels: upsampling, tone equaliser, grid signal, triode stage
+// with output scaling, downsampling; Drive, Bias and the output gain ramp per oversampled sample from
+// the values that ended the previous block. Single-threaded: the owner serialises every call.
+class BlockProcessor {
+public:
+    static constexpr int kChannelSlots = 6;
+    static constexpr int kMaxFactor = 16;
+    static constexpr int kInitialCapacity = 8192;
+    // Longer blocks are processed in pieces; the capacity never grows beyond this many frames.
+    static constexpr int kMaxCapacity = 16384;
+
+    // The targets one block ramps to: Drive and Bias parameter values and the linear output gain.
+    struct Targets {
+        float drive = 0.0f;
+        float bias = 0.0f;
+        float outputGain = 1.0f;
+    };
+    // Normalised tone-equaliser gains (0..1 maps to -12..+12 dB).
+    struct EqualiserGains {
+        double low = 0.5, mid = 0.5, high = 0.5;
+    };
+
+    // Six slots derived at 44100 Hz, resampler at factor 8 for two channels, capacity 8192 frames.
+    // Throws std::bad_alloc when the buffers cannot be obtained.
+    BlockProcessor();
+    ~BlockProcessor();
+    BlockProcessor(const BlockProcessor&) = delete;
+    BlockProcessor& operator=(const BlockProcessor&) = delete;
+
+    // Redesigns the resampler for `factor` and derives the active stages at factor x host rate.
+    void setOversampling(int factor);
+    // Initialises channels [firstNew, count) (equaliser from `gains`, stage derived at factor x host
+    // rate), then serves `count` channels at `factor`.
+    void setChannelCount(int count, int firstNew, int factor, const EqualiserGains& gains);
+    // Recomputes the equalisers of the active channels; their histories carry on.
+    void setEqualiserGains(const EqualiserGains& gains);
+    // New host rate for every equaliser (histories cleared); stages keep their derivation.
+    void setHostRate(float rate);
+    // Grows the capacity when `frames` exceeds it (up to kMaxCapacity). On allocation failure the old
+    // buffers stay and longer blocks are processed in pieces; returns false then.
+    bool setBlockSize(int frames);
+    // Clears the resampler filters of the active channels.
+    void suspend();
+    // The values the next block ramps from.
+    void setRampStart(const Targets& start);
+
+    // Processes `frames` frames of the active channels. Non-finite input samples are taken as silence;
+    // a channel whose state turns non-finite is cleared and its non-finite output samples zeroed.
+    void process(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
+
+    int activeChannels() const { return activeChannels_; }
+    int factor() const { return resampler_.factor(); }
+    int capacity() const { return capacity_; }
+    float hostRate() const { return hostRate_; }
+    const TriodeStage& stage(int channel) const { return slots_[channel].stage; }
+    const ToneEqualiser& equaliser(int channel) const { return slots_[channel].equaliser; }
+    const Resamplers::cSimplestResampler& resampler() const { return resampler_; }
+
+private:
+    struct ChannelSlot {
+        ToneEqualiser equaliser;
+        TriodeStage stage;
+    };
+    struct Buffers;
+
+    void processPiece(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
+    void runChain(const float* const* read, float* const* write, int count, const Targets& targets);
+    const float* const* finiteInputs(const float* const* inputs, int frames);
+    void recoverNonFiniteChannels(float* const* outputs, int frames);
+    void deriveStage(int channel, int factor);
+
+    ChannelSlot slots_[kChannelSlots];
+    Resamplers::cSimplestResampler resampler_;
+    std::unique_ptr<Buffers> buffers_;
+    int capacity_ = 0;
+    int activeChannels_ = 0;
+    float hostRate_ = 44100.0f;
+    Targets rampStart_;
+};

@@ -1,0 +1,383 @@
+#include "Resamplers.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "LowpassDesigns.h"
+
+namespace Resamplers {
+
+namespace {
+
+// One step of the direct-form recursion at write position w.
+// Every form of the filter goes through this one expression so that they agree bit for bit:
+// y = b[0]*x, then y += (b[i]*x[w-i] + f[i]*y[w-i]) for i = 1 .. order, in this order.
+inline double step(const double* b, const double* f, int order, double* xh, double* yh, int w, double x) {
+    xh[w] = x;
+    double y = b[0] * x;
+    const double* xp = xh + w;
+    const double* yp = yh + w;
+    for (int i = 1; i <= order; ++i) {
+        y += b[i] * xp[-i] + f[i] * yp[-i];
+    }
+    yh[w] = y;
+    return y;
+}
+
+// History length for a block capacity, or -1 when it does not fit an int.
+int historyLengthFor(int capacity, int factor, int order) {
+    const std::int64_t length = static_cast<std::int64_t>(capacity) * 2 * factor + order;
+    return length > INT_MAX ? -1 : static_cast<int>(length);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// cFilter
+
+void cFilter::processDoubles(double* samples, int count) {
+    for (int i = 0; i < count; ++i) {
+        samples[i] = process(samples[i]);
+    }
+}
+
+void cFilter::processFloats(float* samples, int count) {
+    for (int i = 0; i < count; ++i) {
+        samples[i] = static_cast<float>(process(static_cast<double>(samples[i])));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// cIIR
+
+cIIR::cIIR() {
+    b_[0] = 1.0;
+    // On allocation failure the filter keeps no history and passes samples through (see process).
+    setHistoryLength(kInitialHistoryLength);
+}
+
+cIIR::~cIIR() = default;
+
+bool cIIR::setHistoryLength(int length) {
+    if (length <= kMaxOrder) {
+        return false;
+    }
+    // Only the positions a reset filter reads before writing them need zeros (see reset); the rest is
+    // written before it is read, so the long histories are neither cleared nor made resident here.
+    History x(static_cast<double*>(std::malloc(static_cast<std::size_t>(length) * sizeof(double))));
+    History y(static_cast<double*>(std::malloc(static_cast<std::size_t>(length) * sizeof(double))));
+    if (!x || !y) {
+        return false;
+    }
+    std::fill_n(x.get(), kMaxOrder, 0.0);
+    std::fill_n(y.get(), kMaxOrder, 0.0);
+    xHistory_ = std::move(x);
+    yHistory_ = std::move(y);
+    historyLength_ = length;
+    writeIndex_ = order_;
+    return true;
+}
+
+void cIIR::reset() {
+    // process only reads positions writeIndex-order .. writeIndex-1 that it has not written since
+    // the reset, which with writeIndex = order are [0, order): zeroing those is the same as zeroing
+    // the whole history, without touching megabytes on the audio thread.
+    if (xHistory_ && yHistory_) {
+        std::memset(xHistory_.get(), 0, sizeof(double) * static_cast<std::size_t>(order_));
+        std::memset(yHistory_.get(), 0, sizeof(double) * static_cast<std::size_t>(order_));
+    }
+    writeIndex_ = order_;
+    if (next_) {
+        next_->reset();
+    }
+}
+
+void cIIR::setCutoff(double c) {
+    const LowpassDesign& design = lowpassDesignFor(c);
+    for (int i = 0; i <= kMaxOrder; ++i) {
+        b_[i] = i <= design.order ? design.b[i] : 0.0;
+        f_[i] = i <= design.order ? -design.a[i] : 0.0;
+    }
+    order_ = design.order;
+    reset();
+}
+
+void cIIR::compact() {
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(order_);
+    const int from = historyLength_ - order_;
+    std::memmove(xHistory_.get(), xHistory_.get() + from, bytes);
+    std::memmove(yHistory_.get(), yHistory_.get() + from, bytes);
+    writeIndex_ = order_;
+}
+
+double cIIR::process(double x) {
+    if (!xHistory_) {
+        return next_ ? next_->process(x) : x;
+    }
+    const double y = step(b_, f_, order_, xHistory_.get(), yHistory_.get(), writeIndex_, x);
+    if (++writeIndex_ == historyLength_) {
+        compact();
+    }
+    return next_ ? next_->process(y) : y;
+}
+
+void cIIR::processDoublesBuffered(double* samples, int count) {
+    if (!xHistory_) {
+        if (next_) next_->processDoublesBuffered(samples, count);
+        return;
+    }
+    double* const xh = xHistory_.get();
+    double* const yh = yHistory_.get();
+    int done = 0;
+    while (done < count) {
+        // Up to the end of the history without a compaction test, then compact once.
+        const int run = std::min(count - done, historyLength_ - writeIndex_);
+        int w = writeIndex_;
+        double* s = samples + done;
+        for (int k = 0; k < run; ++k, ++w) {
+            const double y = step(b_, f_, order_, xh, yh, w, s[k]);
+            s[k] = next_ ? next_->process(y) : y;
+        }
+        writeIndex_ = w;
+        done += run;
+        if (writeIndex_ == historyLength_) {
+            compact();
+        }
+    }
+}
+
+void cIIR::processFloatsBuffered(float* samples, int count) {
+    if (!xHistory_) {
+        if (next_) next_->processFloatsBuffered(samples, count);
+        return;
+    }
+    double* const xh = xHistory_.get();
+    double* const yh = yHistory_.get();
+    int done = 0;
+    while (done < count) {
+        const int run = std::min(count - done, historyLength_ - writeIndex_);
+        int w = writeIndex_;
+        float* s = samples + done;
+        for (int k = 0; k < run; ++k, ++w) {
+            const double y = step(b_, f_, order_, xh, yh, w, static_cast<double>(s[k]));
+            s[k] = static_cast<float>(next_ ? next_->process(y) : y);
+        }
+        writeIndex_ = w;
+        done += run;
+        if (writeIndex_ == historyLength_) {
+            compact();
+        }
+    }
+}
+
+void cIIR::setNext(std::unique_ptr<cIIR> next) {
+    next_ = std::move(next);
+}
+
+bool cIIR::stateIsFinite() const {
+    if (xHistory_) {
+        // The samples that future outputs depend on.
+        for (int i = writeIndex_ - order_; i < writeIndex_; ++i) {
+            if (!std::isfinite(xHistory_[i]) || !std::isfinite(yHistory_[i])) {
+                return false;
+            }
+        }
+    }
+    return !next_ || next_->stateIsFinite();
+}
+
+// ---------------------------------------------------------------------------------------------
+// cResampler
+
+bool cResampler::allocate(int, int, int) {
+    return true;
+}
+
+bool cResampler::setBlockLength(int) {
+    return true;
+}
+
+int cResampler::downsample(float* const* work, float* const* out, int count) {
+    const int n = factor_;
+    const int produced = count > 0 ? count / n : 0;
+    for (int ch = 0; ch < channelCount_; ++ch) {
+        for (int j = 0; j < produced; ++j) {
+            out[ch][j] = work[ch][j * n];
+        }
+    }
+    return produced;
+}
+
+// ---------------------------------------------------------------------------------------------
+// cSimplestResampler
+
+cSimplestResampler::~cSimplestResampler() = default;
+
+bool cSimplestResampler::allocate(int maxFactor, int channels, int capacity) {
+    if (maxFactor < 1 || channels < 0 || capacity < 0) {
+        return false;
+    }
+    // A capacity of 0 would leave no room beyond the order; one frame is the least that works.
+    const int length = historyLengthFor(std::max(capacity, 1), maxFactor, cIIR::kMaxOrder);
+    if (length < 0) {
+        return false;
+    }
+    std::unique_ptr<cIIR[]> up(new (std::nothrow) cIIR[static_cast<std::size_t>(channels)]);
+    std::unique_ptr<cIIR[]> down(new (std::nothrow) cIIR[static_cast<std::size_t>(channels)]);
+    if (!up || !down) {
+        return false;
+    }
+    for (int ch = 0; ch < channels; ++ch) {
+        if (!up[ch].setHistoryLength(length) || !down[ch].setHistoryLength(length)) {
+            return false;
+        }
+    }
+    upFilters_ = std::move(up);
+    downFilters_ = std::move(down);
+    allocatedFactor_ = maxFactor;
+    allocatedChannels_ = channels;
+    blockCapacity_ = capacity;
+    channelCount_ = std::min(channelCount_, channels);
+    return true;
+}
+
+bool cSimplestResampler::setHistoryLengths(int length) {
+    bool ok = true;
+    for (int ch = 0; ch < allocatedChannels_; ++ch) {
+        ok = upFilters_[ch].setHistoryLength(length + upFilters_[ch].order()) && ok;
+        ok = downFilters_[ch].setHistoryLength(length + downFilters_[ch].order()) && ok;
+    }
+    return ok;
+}
+
+bool cSimplestResampler::setBlockLength(int frames) {
+    if (frames > blockCapacity_) {
+        // Every filter's histories become frames*2*allocatedFactor + its order, zeroed; the designs stay.
+        const int length = historyLengthFor(frames, allocatedFactor_, 0);
+        if (length < 0 || length > INT_MAX - cIIR::kMaxOrder || !setHistoryLengths(length)) {
+            return false;  // the old capacity stands (filters that did grow were merely cleared)
+        }
+        blockCapacity_ = frames;
+    }
+    blockLength_ = frames;
+    return true;
+}
+
+void cSimplestResampler::setFactor(double factor, int channels) {
+    channels = std::clamp(channels, 0, allocatedChannels_);
+    const double cutoff = 0.5 / factor;
+    for (int ch = 0; ch < channels; ++ch) {
+        upFilters_[ch].setCutoff(cutoff);
+        downFilters_[ch].setCutoff(cutoff);
+    }
+    channelCount_ = channels;
+    // truncate(N); a factor below 1 (or NaN) would make the loops meaningless, so it counts as 1.
+    const double whole = std::trunc(factor);
+    factor_ = whole >= 1.0 ? (whole <= INT_MAX ? static_cast<int>(whole) : INT_MAX) : 1;
+}
+
+void cSimplestResampler::reset() {
+    for (int ch = 0; ch < channelCount_; ++ch) {
+        upFilters_[ch].reset();
+        downFilters_[ch].reset();
+    }
+}
+
+void cSimplestResampler::resetChannel(int channel) {
+    if (channel >= 0 && channel < allocatedChannels_) {
+        upFilters_[channel].reset();
+        downFilters_[channel].reset();
+    }
+}
+
+bool cSimplestResampler::channelIsFinite(int channel) const {
+    if (channel < 0 || channel >= allocatedChannels_) {
+        return true;
+    }
+    return upFilters_[channel].stateIsFinite() && downFilters_[channel].stateIsFinite();
+}
+
+int cSimplestResampler::upsample(const float* const* in, float* const* out, int frames) {
+    if (frames <= 0) {
+        return 0;
+    }
+    const int n = factor_;
+    const float gain = static_cast<float>(n);
+    const int count = frames * n;
+    for (int ch = 0; ch < channelCount_; ++ch) {
+        const float* src = in[ch];
+        float* dst = out[ch];
+        for (int k = 0; k < frames; ++k) {
+            float* group = dst + k * n;
+            group[0] = gain * src[k];
+            for (int z = 1; z < n; ++z) {
+                group[z] = 0.0f;
+            }
+        }
+        upFilters_[ch].processFloats(dst, count);
+    }
+    return count;
+}
+
+int cSimplestResampler::downsample(float* const* work, float* const* out, int count) {
+    if (count <= 0) {
+        return 0;
+    }
+    const int n = factor_;
+    const int produced = count / n;
+    for (int ch = 0; ch < channelCount_; ++ch) {
+        float* src = work[ch];
+        downFilters_[ch].processFloats(src, count);
+        float* dst = out[ch];
+        for (int j = 0; j < produced; ++j) {
+            dst[j] = src[j * n];
+        }
+    }
+    return produced;
+}
+
+int cSimplestResampler::upsampleDoubles(const double* const* in, double* const* out, int frames) {
+    if (frames <= 0) {
+        return 0;
+    }
+    const int n = factor_;
+    const double gain = static_cast<double>(n);
+    const int count = frames * n;
+    for (int ch = 0; ch < channelCount_; ++ch) {
+        const double* src = in[ch];
+        double* dst = out[ch];
+        for (int k = 0; k < frames; ++k) {
+            double* group = dst + k * n;
+            group[0] = gain * src[k];
+            for (int z = 1; z < n; ++z) {
+                group[z] = 0.0;
+            }
+        }
+        upFilters_[ch].processDoubles(dst, count);
+    }
+    return count;
+}
+
+int cSimplestResampler::downsampleDoubles(double* const* work, double* const* out, int count) {
+    if (count <= 0) {
+        return 0;
+    }
+    const int n = factor_;
+    const int produced = count / n;
+    for (int ch = 0; ch < channelCount_; ++ch) {
+        double* src = work[ch];
+        downFilters_[ch].processDoubles(src, count);
+        double* dst = out[ch];
+        for (int j = 0; j < produced; ++j) {
+            dst[j] = src[j * n];
+        }
+    }
+    return produced;
+}
+
+}  // namespace Resamplers

@@ -1,0 +1,143 @@
+#include "ToneEqualiser.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kLowShelfOmega = 2.0 * std::numbers::pi * 160.0;    // rad/s, divided by fs
+constexpr double kPeakOmega = 2.0 * std::numbers::pi * 1440.0;
+constexpr double kHighShelfOmega = 2.0 * std::numbers::pi * 1600.0;
+
+// Bandwidth divisors of alpha = sin(w0) / divisor: a gentle shelf slope, and a peak one decade wide.
+constexpr double kShelfAlphaDivisor = 1.44;
+constexpr double kPeakAlphaDivisor = 0.7027283689263065;  // 2 * sqrt(10) / 9
+
+constexpr double kGainRangeDb = 24.0;  // normalised 0..1 spans -12..+12 dB
+
+double amplitudeFor(double normalisedGain)
+{
+    const double db = kGainRangeDb * normalisedGain - kGainRangeDb / 2.0;
+    return std::pow(10.0, db / 40.0);
+}
+
+}  // namespace
+
+ToneEqualiser::ToneEqualiser()
+{
+    setGains(0.5, 0.5, 0.5);
+}
+
+void ToneEqualiser::setSampleRate(double fs)
+{
+    for (Band& band : bands_) {
+        band.fs = fs;
+        band.clearHistory();
+    }
+}
+
+void ToneEqualiser::setGains(double low, double mid, double high)
+{
+    bands_[0].setLowShelf(amplitudeFor(low));
+    bands_[1].setPeak(amplitudeFor(mid));
+    bands_[2].setHighShelf(amplitudeFor(high));
+}
+
+double ToneEqualiser::process(double x)
+{
+    const double low = bands_[0].process(x);
+    const double mid = bands_[1].process(x);
+    const double high = bands_[2].process(x);
+    return low + mid + high;
+}
+
+void ToneEqualiser::clearHistories()
+{
+    for (Band& band : bands_)
+        band.clearHistory();
+}
+
+bool ToneEqualiser::stateIsFinite() const
+{
+    return bands_[0].historyIsFinite() && bands_[1].historyIsFinite() && bands_[2].historyIsFinite();
+}
+
+void ToneEqualiser::Band::setLowShelf(double amplitude)
+{
+    const double a = amplitude;
+    const double w0 = kLowShelfOmega / fs;
+    const double c = std::cos(w0);
+    const double alpha = std::sin(w0) / kShelfAlphaDivisor;
+    const double rootA = std::sqrt(a);
+
+    setNormalised((a + 1.0) + (a - 1.0) * c + 2.0 * rootA * alpha,
+                  -2.0 * ((a - 1.0) + (a + 1.0) * c),
+                  (a + 1.0) + (a - 1.0) * c - 2.0 * rootA * alpha,
+                  a * ((a + 1.0) - (a - 1.0) * c + 2.0 * rootA * alpha),
+                  2.0 * a * ((a - 1.0) - (a + 1.0) * c),
+                  a * ((a + 1.0) - (a - 1.0) * c - 2.0 * rootA * alpha));
+}
+
+void ToneEqualiser::Band::setPeak(double amplitude)
+{
+    const double a = amplitude;
+    const double w0 = kPeakOmega / fs;
+    const double c = std::cos(w0);
+    const double alpha = std::sin(w0) / kPeakAlphaDivisor;
+
+    setNormalised(1.0 + alpha / a,
+                  -2.0 * c,
+                  1.0 - alpha / a,
+                  1.0 + alpha * a,
+                  -2.0 * c,
+                  1.0 - alpha * a);
+}
+
+void ToneEqualiser::Band::setHighShelf(double amplitude)
+{
+    const double a = amplitude;
+    const double w0 = kHighShelfOmega / fs;
+    const double c = std::cos(w0);
+    const double alpha = std::sin(w0) / kShelfAlphaDivisor;
+    const double rootA = std::sqrt(a);
+
+    setNormalised((a + 1.0) - (a - 1.0) * c + 2.0 * rootA * alpha,
+                  2.0 * ((a - 1.0) - (a + 1.0) * c),
+                  (a + 1.0) - (a - 1.0) * c - 2.0 * rootA * alpha,
+                  a * ((a + 1.0) + (a - 1.0) * c + 2.0 * rootA * alpha),
+                  -2.0 * a * ((a - 1.0) + (a + 1.0) * c),
+                  a * ((a + 1.0) + (a - 1.0) * c - 2.0 * rootA * alpha));
+}
+
+void ToneEqualiser::Band::setNormalised(double a0, double a1Raw, double a2Raw, double b0Raw, double b1Raw,
+                                        double b2Raw)
+{
+    a1 = a1Raw / a0;
+    a2 = a2Raw / a0;
+    b0 = b0Raw / a0;
+    b1 = b1Raw / a0;
+    b2 = b2Raw / a0;
+}
+
+double ToneEqualiser::Band::process(double x)
+{
+    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+}
+
+void ToneEqualiser::Band::clearHistory()
+{
+    x1 = 0.0;
+    x2 = 0.0;
+    y1 = 0.0;
+    y2 = 0.0;
+}
+
+bool ToneEqualiser::Band::historyIsFinite() const
+{
+    return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+}

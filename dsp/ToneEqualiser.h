@@ -1,0 +1,40 @@
+#pragma once
+
+// Three biquads run in parallel on the same input and summed: a low shelf at 160 Hz, a peaking band
+// at 1440 Hz and a high shelf at 1600 Hz, each -12 dB to +12 dB. The coefficients are computed with
+// the host rate while the filters run on the oversampled stream.
+class ToneEqualiser {
+public:
+    ToneEqualiser();  // fs 44100, every band the identity, zero histories
+
+    // Every band takes the new rate and its histories are cleared; coefficients are left for setGains.
+    void setSampleRate(double fs);
+
+    // Recomputes the three bands from normalised gains (0..1 maps to -12..+12 dB). Keeps the histories.
+    void setGains(double low, double mid, double high);
+
+    // Sum of the three band outputs for input x.
+    double process(double x);
+
+    void clearHistories();
+    bool stateIsFinite() const;
+    double sampleRate() const { return bands_[0].fs; }
+
+private:
+    struct Band {
+        double a1 = 0.0, a2 = 0.0, b0 = 1.0, b1 = 0.0, b2 = 0.0;  // normalised by a0
+        double fs = 44100.0;
+        double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+
+        // Each takes the linear amplitude A = 10^(dB/40) and computes with the stored fs.
+        void setLowShelf(double amplitude);
+        void setPeak(double amplitude);
+        void setHighShelf(double amplitude);
+        void setNormalised(double a0, double a1Raw, double a2Raw, double b0Raw, double b1Raw, double b2Raw);
+
+        double process(double x);
+        void clearHistory();
+        bool historyIsFinite() const;
+    };
+    Band bands_[3];  // low shelf, peak, high shelf
+};

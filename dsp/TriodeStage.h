@@ -1,0 +1,70 @@
+#pragma once
+
+// One common-cathode triode stage as a wave digital filter. The plate network (supply E with Rp,
+// coupling port Rc) and the cathode network (Rk parallel Ck) meet the triode in a series junction;
+// the output network (Co in series with the load Ro) exchanges waves with the plate network through
+// the 1 MOhm coupling port, with one sample of delay in each direction. The triode is a resistor
+// recomputed every sample from its characteristic, using the previous sample's grid voltage.
+
+// The circuit's fixed components.
+struct StageComponents {
+    double supplyVoltage = 300.0;       // E, volts
+    double cathodeCapacitor = 2.2e-8;   // Ck, farads
+    double outputCapacitor = 4.7e-8;    // Co, farads
+    double plateResistor = 100000.0;    // Rp, ohms
+    double cathodeResistor = 1500.0;    // Rk, ohms
+};
+
+class TriodeStage {
+public:
+    TriodeStage();  // initial state, derived at 44100 Hz
+
+    // Sets the components and computes every rate-dependent coefficient for `rate` (Hz).
+    // Clears the two coupling-port waves; the triode resistance, Co's wave and the grid voltage carry over.
+    void derive(const StageComponents& components, double rate);
+
+    // One sample: grid signal g, drive gain h, bias voltage l and linear output gain m of this sample.
+    double tick(double g, double h, double l, double m);
+
+    // Back to the state after construction, keeping the present derivation.
+    void clearState();
+    bool stateIsFinite() const;
+
+    double rate() const { return rate_; }
+    // Observations of the last tick, for measurement.
+    double plateVoltage() const { return lastPlateVoltage_; }
+    double plateCurrent() const { return lastPlateCurrent_; }
+    double cathodePortVoltage() const { return lastCathodePortVoltage_; }
+    double triodeResistance() const { return rT_; }
+
+private:
+    // Fixed circuit values.
+    static constexpr double kCouplingResistance = 1000000.0;  // Rc
+    static constexpr double kLoadResistance = 1000000.0;      // Ro
+    static constexpr double kInitialTriodeResistance = 100.0;
+
+    StageComponents components_;
+    double rate_ = 0.0;
+
+    // Adapts the main series junction (plate, triode, cathode ports) to the present rT_.
+    void adaptMainJunction();
+
+    // Coefficients computed by derive.
+    double rCathode_ = 0.0, gammaRk_ = 0.0, gammaCk_ = 0.0;              // cathode parallel junction
+    double rPlate_ = 0.0, gammaRp_ = 0.0, gammaCoupling_ = 0.0;          // plate parallel junction
+    double gamma1Coupling_ = 0.0, gamma1Co_ = 0.0;                       // output series junction S1
+    double gamma2Ro_ = 0.0, gamma2S1_ = 0.0;                             // output series junction S2 (root)
+    double gammaMainPlate_ = 0.0, gammaMainCathode_ = 0.0;               // main series junction, follows rT_
+
+    // State between samples.
+    double rT_ = kInitialTriodeResistance;  // triode plate-to-cathode resistance
+    double sCo_ = 0.0;                      // Co's stored wave
+    double sCk_ = 0.0;                      // Ck's stored wave (never advanced)
+    double wCouplingToPlate_ = 0.0;
+    double wPlateToCoupling_ = 0.0;
+    double vgkPrev_ = 0.0;
+
+    double lastPlateVoltage_ = 0.0;
+    double lastPlateCurrent_ = 0.0;
+    double lastCathodePortVoltage_ = 0.0;
+};

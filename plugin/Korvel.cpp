@@ -1,0 +1,218 @@
+#include "Korvel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "TextLimits.h"
+
+using namespace Parameters;
+
+namespace {
+
+constexpr int kInitialFactor = 8;
+constexpr int kInitialChannels = 2;
+// Parameters a program change applies, in this order; Oversample and channel mode stay as they are.
+constexpr int kProgramParameters[] = {kDrive, kBias, kLoFreq, kMidFreq, kHiFreq, kVolume};
+// Host sample rates outside this range are ignored.
+constexpr float kLowestRate = 1000.0f;
+constexpr float kHighestRate = 10000000.0f;
+
+}  // namespace
+
+Korvel::Korvel(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, Programs::kProgramCount, kCount),
+      compareSlotA(ProgramRecord::makeDefault()),
+      compareSlotB(ProgramRecord::makeDefault()),
+      chainChanges_(kInitialFactor, kInitialChannels) {
+    for (std::atomic<float>& value : currentValues_) value.store(0.0f, std::memory_order_relaxed);
+    setupIo();
+    processor_.setBlockSize(blockSize);
+    outputGain_.store(1.0f, std::memory_order_relaxed);
+
+    programBank_ = std::make_unique<ProgramRecord[]>(Programs::kBankSize);
+    Programs::buildBank(programBank_.get());
+    curProgram = Programs::kEditSlot;
+    const ProgramRecord& edit = editSlot();
+    for (int index : kProgramParameters) setParameter(index, edit.value(index));
+    currentValues_[storageSlot(kOversample)].store(edit.value(kOversample), std::memory_order_relaxed);
+    currentValues_[storageSlot(kChannelMode)].store(edit.value(kChannelMode), std::memory_order_relaxed);
+    compareSlotA = edit;
+    compareSlotB = edit;
+    processor_.setRampStart({currentValue(kDrive), currentValue(kBias), outputGain()});
+
+    resume();
+}
+
+Korvel::~Korvel() = default;
+
+void Korvel::setupIo() {
+    activeChannelCount_.store(kInitialChannels, std::memory_order_relaxed);
+    setNumInputs(6);
+    setNumOutputs(6);
+    setUniqueID(fourCharacterCode('K', 'v', 'r', 'l'));
+}
+
+void Korvel::suspend() { processor_.suspend(); }
+
+void Korvel::resume() { AudioEffectX::resume(); }
+
+void Korvel::setSampleRate(float rate) {
+    if (!(rate >= kLowestRate && rate <= kHighestRate)) return;
+    processor_.setHostRate(rate);
+    setParameter(kVolume, currentValue(kVolume));
+    sampleRate = rate;
+}
+
+void Korvel::setBlockSize(VstInt32 size) {
+    if (size <= 0) return;
+    processor_.setBlockSize(size);
+    blockSize = size;
+}
+
+void Korvel::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    applyPendingChanges();
+    const BlockProcessor::Targets targets{currentValue(kDrive), currentValue(kBias), outputGain()};
+    processor_.process(inputs, outputs, sampleFrames, targets);
+}
+
+void Korvel::applyPendingChanges() {
+    const ChainChanges::Pending pending = chainChanges_.take();
+    if (!pending.any()) return;
+    const BlockProcessor::EqualiserGains gains = equaliserGains();
+    if (pending.channelsChanged) {
+        const int firstNew = std::min(processor_.activeChannels(), pending.lowestChannelCount);
+        processor_.setChannelCount(pending.channelCount, firstNew, pending.factor, gains);
+    }
+    if (pending.factorChanged) processor_.setOversampling(pending.factor);
+    processor_.setEqualiserGains(gains);
+}
+
+BlockProcessor::EqualiserGains Korvel::equaliserGains() const {
+    return {currentValue(kLoFreq), currentValue(kMidFreq), currentValue(kHiFreq)};
+}
+
+float Korvel::currentValue(int index) const {
+    return currentValues_[storageSlot(index)].load(std::memory_order_relaxed);
+}
+
+void Korvel::storeValue(ProgramRecord& record, int index, float value) {
+    record.setValue(index, value);
+    currentValues_[storageSlot(index)].store(value, std::memory_order_relaxed);
+}
+
+void Korvel::setParameter(VstInt32 index, float value) {
+    // A non-finite value would poison the chain for good; it is ignored.
+    if (!std::isfinite(value)) return;
+    ProgramRecord& record = programBank_[std::clamp<VstInt32>(curProgram, 0, Programs::kEditSlot)];
+    switch (index) {
+    case kLoFreq:
+    case kMidFreq:
+    case kHiFreq:
+    case kDrive:
+    case kBias:
+        storeValue(record, index, value);
+        break;
+    case kVolume:
+        storeValue(record, index, value);
+        outputGain_.store(Parameters::outputGain(value), std::memory_order_relaxed);
+        break;
+    case kOversample:
+        storeValue(record, index, value);
+        chainChanges_.requestFactor(oversamplingFactor(value));
+        break;
+    case kChannelMode: {
+        storeValue(record, index, value);
+        const int count = channelCount(value);
+        chainChanges_.requestChannelCount(count);
+        activeChannelCount_.store(count, std::memory_order_relaxed);
+        break;
+    }
+    default:
+        break;
+    }
+    chainChanges_.requestEqualiserUpdate();
+}
+
+float Korvel::getParameter(VstInt32 index) { return isParameter(index) ? currentValue(index) : 0.0f; }
+
+void Korvel::setProgram(VstInt32 program) {
+    if (program < 0 || program > Programs::kEditSlot) return;
+    curProgram = program;
+    const ProgramRecord& record = programBank_[program];
+    for (int index : kProgramParameters) setParameter(index, record.value(index));
+}
+
+void Korvel::setProgramName(char* name) {
+    if (name) programBank_[curProgram].setName(name);
+}
+
+void Korvel::getProgramName(char* name) {
+    const ProgramRecord& record = programBank_[curProgram];
+    if (record.nameIs("Init")) {
+        char numbered[ProgramRecord::kNameSize + 16];
+        std::snprintf(numbered, sizeof numbered, "%s %d", record.name, static_cast<int>(curProgram) + 1);
+        copyText(name, numbered, ProgramRecord::kNameSize - 1);
+    } else {
+        copyText(name, record.name, ProgramRecord::kNameSize - 1);
+    }
+}
+
+void Korvel::getParameterLabel(VstInt32 index, char* label) {
+    copyText(label, Parameters::label(index), kVstMaxParamStrLen);
+}
+
+void Korvel::getParameterDisplay(VstInt32 index, char* text) {
+    const float value = getParameter(index);
+    switch (index) {
+    case kLoFreq:
+    case kMidFreq:
+    case kHiFreq:
+    case kVolume:
+        dB2string(value, text, kVstMaxParamStrLen);
+        break;
+    case kDrive:
+    case kBias:
+        float2string(value, text, kVstMaxParamStrLen);
+        break;
+    case kOversample: {
+        char factor[16];
+        std::snprintf(factor, sizeof factor, "%dx", oversamplingFactor(value));
+        copyText(text, factor, kVstMaxParamStrLen);
+        break;
+    }
+    case kChannelMode:
+        copyText(text, channelModeName(value), kVstMaxParamStrLen);
+        break;
+    default:
+        break;
+    }
+}
+
+void Korvel::getParameterName(VstInt32 index, char* text) {
+    // Names run to ten characters ("Oversample"): hosts give far more room than the nominal eight.
+    if (const char* parameterName = Parameters::name(index))
+        copyText(text, parameterName, static_cast<int>(std::strlen(parameterName)));
+}
+
+bool Korvel::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+    if (index < 0 || index >= Programs::kProgramCount) return false;
+    copyText(text, programBank_[index].name, ProgramRecord::kNameSize - 1);
+    return true;
+}
+
+bool Korvel::getEffectName(char* name) {
+    copyText(name, "Korvel", kVstMaxEffectNameLen - 1);
+    return true;
+}
+
+bool Korvel::getVendorString(char* text) {
+    copyText(text, "Quillon Audio", kVstMaxVendorStrLen - 1);
+    return true;
+}
+
+bool Korvel::getProductString(char* text) {
+    copyText(text, "Korvel", kVstMaxProductStrLen - 1);
+    return true;
+}

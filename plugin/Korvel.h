@@ -1,0 +1,74 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "AudioEffectX.h"
+#include "BlockProcessor.h"
+#include "ChainChanges.h"
+#include "Parameters.h"
+#include "Programs.h"
+
+// The valve-preamp effect: eight parameters, a bank of twenty programs with an edit slot and two
+// compare slots, and the signal chain of up to six channels.
+//
+// Threads: the host may call parameter and program operations on its user-interface thread while
+// processReplacing runs on its audio thread. Values the audio thread reads are atomic; changes that
+// reconfigure the chain are handed over through ChainChanges and carried out at the start of the
+// next block. Sample rate, block size and suspend are called by hosts while processing is stopped.
+class Korvel : public AudioEffectX {
+public:
+    explicit Korvel(audioMasterCallback audioMaster);  // throws std::bad_alloc
+    ~Korvel() override;
+
+    void suspend() override;
+    void resume() override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(VstInt32 size) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return 1000; }
+    VstInt32 getPlugCategory() override { return kPlugCategEffect; }
+
+    virtual void setupIo();
+
+    // Records the editor reads and writes directly.
+    ProgramRecord* programBank() { return programBank_.get(); }
+    ProgramRecord& editSlot() { return programBank_[Programs::kEditSlot]; }
+    ProgramRecord compareSlotA;
+    ProgramRecord compareSlotB;
+
+    int activeChannelCount() const { return activeChannelCount_.load(std::memory_order_relaxed); }
+    float outputGain() const { return outputGain_.load(std::memory_order_relaxed); }
+
+    // The signal chain, for observation. Pending reconfigurations are applied at the next block.
+    const BlockProcessor& processor() const { return processor_; }
+
+private:
+    float currentValue(int index) const;
+    void storeValue(ProgramRecord& record, int index, float value);
+    void applyPendingChanges();
+    BlockProcessor::EqualiserGains equaliserGains() const;
+
+    std::unique_ptr<ProgramRecord[]> programBank_;
+    std::atomic<float> currentValues_[Parameters::kCount];  // in storage order
+    std::atomic<float> outputGain_{1.0f};
+    std::atomic<int> activeChannelCount_{0};
+    ChainChanges chainChanges_;
+    BlockProcessor processor_;
+};

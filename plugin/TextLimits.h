@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstring>
+
+// Copies at most maxLen characters of source, clears the rest of the field and always terminates at
+// text[maxLen] (the caller's buffer holds maxLen + 1 bytes). A null text is left alone.
+inline void copyText(char* text, const char* source, int maxLen) {
+    if (!text || maxLen < 0) return;
+    const std::size_t limit = static_cast<std::size_t>(maxLen);
+    const std::size_t length = source ? strnlen(source, limit) : 0;
+    if (length) std::memcpy(text, source, length);
+    std::memset(text + length, 0, limit - length + 1);
+}

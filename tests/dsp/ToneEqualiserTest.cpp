@@ -1,0 +1,154 @@
+#include "ToneEqualiser.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::vector<double> noise(int count, unsigned generatorState = 1)
+{
+    std::mt19937 generator(generatorState);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);  // host samples are floats
+    std::vector<double> out(static_cast<std::size_t>(count));
+    for (double& x : out)
+        x = sample(generator);
+    return out;
+}
+
+// Level of the equaliser sum divided by 3 (the grid signal's share) for a constant input, in dB.
+double dcGainDb(ToneEqualiser& eq)
+{
+    double y = 0.0;
+    for (int n = 0; n < 20000; ++n)
+        y = eq.process(1.0) / 3.0;
+    return 20.0 * std::log10(y);
+}
+
+// Amplitude of the sum divided by 3 for a unit sine of frequency f at rate fs, by correlation
+// over whole periods after the filters have settled.
+double sineGain(ToneEqualiser& eq, double f, double fs, int periods = 200)
+{
+    const double w = 2.0 * std::numbers::pi * f / fs;
+    const auto count = static_cast<long>(std::lround(periods * fs / f));
+    double re = 0.0;
+    double im = 0.0;
+    for (long n = 0; n < 2 * count; ++n) {
+        const double y = eq.process(std::sin(w * n)) / 3.0;
+        if (n >= count) {
+            re += y * std::cos(w * n);
+            im += y * std::sin(w * n);
+        }
+    }
+    return 2.0 * std::hypot(re, im) / static_cast<double>(count);
+}
+
+}  // namespace
+
+TEST(ToneEqualiser, NeutralSettingsAreTheIdentity)
+{
+    // Every band's coefficients cancel exactly, so an impulse passes bit for bit.
+    ToneEqualiser eq;
+    EXPECT_EQ(eq.process(0.75), 3.0 * 0.75);
+    for (int n = 0; n < 100; ++n)
+        ASSERT_EQ(eq.process(0.0), 0.0) << "sample " << n;
+
+    // For an arbitrary signal the pole-zero cancellation leaves only rounding noise.
+    ToneEqualiser fresh;
+    for (const double x : noise(50000))
+        ASSERT_NEAR(fresh.process(x) / 3.0, x, 1e-13);
+}
+
+TEST(ToneEqualiser, FullLowShelfRaisesDcAndLeavesTheTopOctaveAlone)
+{
+    const double shelfBoost = std::pow(10.0, 12.0 / 20.0);  // a shelf's DC gain is A^2
+
+    ToneEqualiser boosted;
+    boosted.setGains(1.0, 0.5, 0.5);
+    const double boostDb = dcGainDb(boosted);
+    EXPECT_NEAR(boostDb, 20.0 * std::log10((shelfBoost + 2.0) / 3.0), 1e-6);
+    EXPECT_NEAR(boostDb, 6.0, 0.05);
+    EXPECT_NEAR(sineGain(boosted, 20000.0, 44100.0), 1.0, 0.005);
+
+    ToneEqualiser cut;
+    cut.setGains(0.0, 0.5, 0.5);
+    const double cutDb = dcGainDb(cut);
+    EXPECT_NEAR(cutDb, 20.0 * std::log10((1.0 / shelfBoost + 2.0) / 3.0), 1e-6);
+    EXPECT_NEAR(cutDb, -2.5, 0.05);
+    EXPECT_NEAR(sineGain(cut, 20000.0, 44100.0), 1.0, 0.005);
+}
+
+TEST(ToneEqualiser, PeakAndHighShelfActWhereTheyShould)
+{
+    ToneEqualiser eq;
+    eq.setGains(0.5, 1.0, 0.0);  // +12 dB peak, -12 dB high shelf
+    // The high shelf's DC gain is 1 and the peak is a unity-gain band at DC.
+    EXPECT_NEAR(dcGainDb(eq), 0.0, 1e-9);
+
+    // At its centre frequency the peak reaches A^2 in phase with the input.
+    ToneEqualiser peakOnly;
+    peakOnly.setGains(0.5, 1.0, 0.5);
+    EXPECT_NEAR(sineGain(peakOnly, 1440.0, 44100.0), (std::pow(10.0, 12.0 / 20.0) + 2.0) / 3.0, 1e-6);
+}
+
+TEST(ToneEqualiser, RecomputingGainsKeepsTheHistories)
+{
+    const auto input = noise(4000);
+    ToneEqualiser steady;
+    steady.setGains(0.8, 0.3, 0.65);
+    ToneEqualiser recomputed = steady;
+
+    for (std::size_t n = 0; n < input.size(); ++n) {
+        if (n == input.size() / 2)
+            recomputed.setGains(0.8, 0.3, 0.65);
+        ASSERT_EQ(recomputed.process(input[n]), steady.process(input[n])) << "sample " << n;
+    }
+}
+
+TEST(ToneEqualiser, RateChangeClearsHistoriesAndMovesTheCorners)
+{
+    const auto input = noise(4000);
+    ToneEqualiser used;
+    used.setGains(0.9, 0.2, 0.7);
+    for (const double x : input)
+        used.process(x);
+    used.setSampleRate(48000.0);
+    used.setGains(0.9, 0.2, 0.7);
+    EXPECT_EQ(used.sampleRate(), 48000.0);
+
+    ToneEqualiser fresh;
+    fresh.setSampleRate(48000.0);
+    fresh.setGains(0.9, 0.2, 0.7);
+    for (const double x : noise(1000, 2))
+        ASSERT_EQ(used.process(x), fresh.process(x));
+
+    // Coefficients follow the stored rate: the response at a given frequency in hertz barely changes
+    // with the rate, while filters left at the old rate would answer as if the tone were an octave lower.
+    ToneEqualiser atHostRate;
+    atHostRate.setGains(0.9, 0.2, 0.7);
+    ToneEqualiser atDoubleRate;
+    atDoubleRate.setSampleRate(88200.0);
+    atDoubleRate.setGains(0.9, 0.2, 0.7);
+    ToneEqualiser leftAtHostRate;
+    leftAtHostRate.setGains(0.9, 0.2, 0.7);
+    for (const double f : {100.0, 1440.0}) {
+        SCOPED_TRACE(f);
+        const double gain = sineGain(atHostRate, f, 44100.0);
+        EXPECT_NEAR(sineGain(atDoubleRate, f, 88200.0), gain, 1e-3 * gain);
+        EXPECT_GT(std::fabs(sineGain(leftAtHostRate, f, 88200.0) - gain), 0.01);
+    }
+}
+
+TEST(ToneEqualiser, NonFiniteInputIsDetectedAndCleared)
+{
+    ToneEqualiser eq;
+    eq.setGains(0.7, 0.5, 0.5);
+    eq.process(std::nan(""));
+    EXPECT_FALSE(eq.stateIsFinite());
+    eq.clearHistories();
+    EXPECT_TRUE(eq.stateIsFinite());
+    EXPECT_TRUE(std::isfinite(eq.process(1.0)));
+}

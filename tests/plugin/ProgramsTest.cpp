@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "TestHost.h"
+
+namespace {
+
+std::string indexedName(const HostedEffect& host, VstInt32 index) {
+    char text[64] = "untouched";
+    const VstIntPtr answer = host.dispatch(effGetProgramNameIndexed, index, 0, text);
+    return answer ? std::string(text) : "refused:" + std::string(text);
+}
+
+TEST(Programs, BankAfterConstruction) {
+    HostedEffect host;
+    EXPECT_EQ(host.dispatch(effGetProgram), 20);
+    EXPECT_EQ(host.text(effGetProgramName), "Warm Start");
+    const char* names[] = {"Warm Start", "Low Warmed", "Dance aura", "Mix aura", "Warm bass", "Warm hiss",
+                           "Warm mid", "Med. Drive 1", "Soft Drive 1", "Med. Drive 2", "Soft Drive 2",
+                           "Med. Drive 3", "User 0", "User 1", "User 2", "User 3", "User 4", "User 5",
+                           "User 6", "User 7"};
+    for (int index = 0; index < 20; ++index) EXPECT_EQ(indexedName(host, index), names[index]);
+    EXPECT_EQ(indexedName(host, 20), "refused:untouched");
+    EXPECT_EQ(indexedName(host, -1), "refused:untouched");
+    // The edit slot plays program 0.
+    EXPECT_EQ(host.getParameter(3), 0.1f);
+    EXPECT_EQ(host.getParameter(4), 0.0f);
+    EXPECT_EQ(host.getParameter(5), 0.667f);
+    const Korvel& effect = host.effect();
+    EXPECT_EQ(std::memcmp(&effect.compareSlotA, &host.effect().editSlot(), sizeof(ProgramRecord)), 0);
+    EXPECT_EQ(std::memcmp(&effect.compareSlotB, &host.effect().editSlot(), sizeof(ProgramRecord)), 0);
+}
+
+TEST(Programs, ChangeAppliesSixValuesAndKeepsOversampleAndChannelMode) {
+    HostedEffect host;
+    host.setParameter(6, 1.0f);
+    host.setParameter(7, 4.0f);
+    host.dispatch(effSetProgram, 0, 7);
+    EXPECT_EQ(host.getParameter(0), 0.3f);
+    EXPECT_EQ(host.getParameter(1), 0.5f);
+    EXPECT_EQ(host.getParameter(2), 1.0f);
+    EXPECT_EQ(host.getParameter(3), 1.0f);
+    EXPECT_EQ(host.getParameter(4), 1.0f);
+    EXPECT_EQ(host.getParameter(5), 0.667f);
+    EXPECT_EQ(host.getParameter(6), 1.0f);
+    EXPECT_EQ(host.getParameter(7), 4.0f);
+    EXPECT_EQ(host.text(effGetProgramName), "Med. Drive 1");
+}
+
+TEST(Programs, UserProgramLevels) {
+    HostedEffect host;
+    host.dispatch(effSetProgram, 0, 12);
+    EXPECT_EQ(host.getParameter(5), 0.5f);
+    EXPECT_EQ(host.getParameter(3), 0.2f);
+    EXPECT_NEAR(host.effect().outputGain(), 0.316227766f, 1e-7f);
+    host.dispatch(effSetProgram, 0, 19);
+    EXPECT_EQ(host.getParameter(5), 2.0f / 3.0f);
+    EXPECT_EQ(host.getParameter(4), 0.7f);
+    EXPECT_EQ(host.effect().outputGain(), 1.0000001f);
+}
+
+TEST(Programs, EditsLiveInTheBank) {
+    HostedEffect host;
+    host.dispatch(effSetProgram, 0, 4);
+    host.setParameter(0, 0.9f);
+    host.dispatch(effSetProgram, 0, 5);
+    EXPECT_EQ(host.getParameter(0), 0.4f);
+    host.dispatch(effSetProgram, 0, 4);
+    EXPECT_EQ(host.getParameter(0), 0.9f);
+    // Edits in the edit slot do not touch the program it was loaded from.
+    host.effect().setProgram(20);
+    host.setParameter(3, 0.33f);
+    EXPECT_EQ(host.effect().programBank()[0].value(3), 0.1f);
+    EXPECT_EQ(host.effect().editSlot().value(3), 0.33f);
+}
+
+TEST(Programs, InitNamesAreNumberedOnlyForTheCurrentProgram) {
+    HostedEffect host;
+    host.dispatch(effSetProgram, 0, 2);
+    char name[32] = "Init";
+    host.dispatch(effSetProgramName, 0, 0, name);
+    EXPECT_EQ(host.text(effGetProgramName), "Init 3");
+    EXPECT_EQ(indexedName(host, 2), "Init");
+    host.effect().editSlot().setName("Init");
+    host.effect().setProgram(20);
+    EXPECT_EQ(host.text(effGetProgramName), "Init 21");
+}
+
+TEST(Programs, RenamingNeverOverrunsTheNameField) {
+    HostedEffect host;
+    host.dispatch(effSetProgram, 0, 13);
+    char longName[] = "A name far longer than twenty-three characters";
+    host.dispatch(effSetProgramName, 0, 0, longName);
+    EXPECT_EQ(host.text(effGetProgramName), std::string(longName, 23));
+    // The values behind the name are intact.
+    EXPECT_EQ(host.effect().programBank()[13].value(3), 0.2f);
+    EXPECT_EQ(indexedName(host, 14), "User 2");
+}
+
+}  // namespace

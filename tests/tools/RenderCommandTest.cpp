@@ -1,0 +1,152 @@
+// Runs the korvel-render executable itself.
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "PluginInstance.h"
+#include "PluginModule.h"
+#include "TestFiles.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+
+float largestDifference(const std::vector<float>& a, const std::vector<float>& b) {
+    float largest = 0.0f;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) largest = std::max(largest, std::fabs(a[i] - b[i]));
+    return largest;
+}
+
+float peak(const std::vector<float>& samples) { return largestDifference(samples, std::vector<float>(samples.size())); }
+
+TEST(RenderDemoTest, WritesADryAndADifferentProcessedStereoFileOfTheSameLength) {
+    const ScratchFolder scratch;
+    const RunResult run = runRenderer(scratch, {});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Sound dry = readSound(scratch.work() / "korvel-demo-dry.wav");
+    const Sound wet = readSound(scratch.work() / "korvel-demo-wet.wav");
+    ASSERT_EQ(dry.info.channels, 2);
+    ASSERT_EQ(wet.info.channels, 2);
+    EXPECT_EQ(wet.info.sampleRate, kRate);
+    EXPECT_EQ(wet.info.frames, dry.info.frames);
+    EXPECT_GE(dry.info.frames, 6 * kRate);
+    EXPECT_LE(dry.info.frames, 8 * kRate);
+    EXPECT_GT(peak(dry.channels[0]), 0.5f);
+    EXPECT_GT(largestDifference(dry.channels[0], wet.channels[0]), 0.1f);
+    EXPECT_GT(largestDifference(dry.channels[1], wet.channels[1]), 0.1f);
+    EXPECT_NE(run.out.find("Med. Drive 1"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("realtime"), std::string::npos) << run.out;
+}
+
+TEST(RenderDemoTest, WritesBothFilesIntoTheFolderOfTheNamedOutput) {
+    const ScratchFolder scratch;
+    std::filesystem::create_directory(scratch.work() / "demo");
+    const RunResult run = runRenderer(scratch, {"-o", "demo/processed.wav"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(scratch.work() / "demo" / "processed.wav"));
+    EXPECT_TRUE(std::filesystem::exists(scratch.work() / "demo" / "korvel-demo-dry.wav"));
+    EXPECT_FALSE(std::filesystem::exists(scratch.work() / "korvel-demo-dry.wav"));
+}
+
+TEST(RenderFileTest, GivesTheSameResultAsProcessingTheFileBlockByBlock) {
+    constexpr int kBlock = 300;
+    const ScratchFolder scratch;
+    const Channels input = testSignal(2, kRate * 3 / 2, kRate);
+    writeSound(scratch.work() / "in.wav", input, kRate);
+    const RunResult run = runRenderer(scratch, {"in.wav", "-o", "out.wav", "--program", "Med. Drive 2", "--set",
+                                                "Bias=0.3", "--oversample", "4x", "--block-size", "300"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Sound rendered = readSound(scratch.work() / "out.wav");
+
+    Expected<PluginModule> module = PluginModule::load(KORVEL_MODULE_PATH);
+    ASSERT_TRUE(module) << module.message();
+    Expected<std::unique_ptr<PluginInstance>> created = PluginInstance::create(module.value());
+    ASSERT_TRUE(created) << created.message();
+    PluginInstance& instance = *created.value();
+    ASSERT_TRUE(instance.start(kRate, kBlock));
+    ASSERT_TRUE(instance.selectProgram(9));
+    instance.setParameter(4, 0.3f);
+    ASSERT_TRUE(instance.chooseOversampling("4x"));
+    ASSERT_TRUE(instance.chooseChannelMode("Stereo"));
+    Channels expected(2, std::vector<float>(input[0].size()));
+    for (std::size_t offset = 0; offset < input[0].size(); offset += kBlock) {
+        const int frames = static_cast<int>(std::min<std::size_t>(kBlock, input[0].size() - offset));
+        const float* inputs[] = {input[0].data() + offset, input[1].data() + offset};
+        float* outputs[] = {expected[0].data() + offset, expected[1].data() + offset};
+        ASSERT_TRUE(instance.process(inputs, outputs, frames));
+    }
+
+    ASSERT_EQ(rendered.info.channels, 2);
+    ASSERT_EQ(rendered.info.frames, static_cast<std::int64_t>(input[0].size()));
+    EXPECT_EQ(rendered.channels, expected);
+    EXPECT_GT(largestDifference(rendered.channels[0], input[0]), 0.1f);
+}
+
+TEST(RenderFileTest, KeepsTheEncodingAndChoosesTheChannelModeFromTheChannelCount) {
+    const ScratchFolder scratch;
+    writeSound(scratch.work() / "three.wav", testSignal(3, kRate / 2, kRate), kRate, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+
+    // Three channels select Quadro, so the third channel is processed.
+    ASSERT_EQ(runRenderer(scratch, {"three.wav", "-o", "quadro.wav"}).exitCode, 0);
+    const Sound quadro = readSound(scratch.work() / "quadro.wav");
+    ASSERT_EQ(quadro.info.channels, 3);
+    EXPECT_EQ(quadro.info.encoding, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_GT(peak(quadro.channels[2]), 0.01f);
+
+    ASSERT_EQ(runRenderer(scratch, {"three.wav", "-o", "mono.wav", "--channels", "mono"}).exitCode, 0);
+    const Sound mono = readSound(scratch.work() / "mono.wav");
+    EXPECT_GT(peak(mono.channels[0]), 0.01f);
+    EXPECT_EQ(peak(mono.channels[1]), 0.0f);
+    EXPECT_EQ(peak(mono.channels[2]), 0.0f);
+}
+
+struct BadInput {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* message;
+};
+
+class RenderFailureTest : public testing::TestWithParam<BadInput> {};
+
+// Every bad request exits non-zero with a message and leaves the folder exactly as it was: the
+// existing output untouched, no temporary file and no demo file behind.
+TEST_P(RenderFailureTest, ExitsWithAMessageAndLeavesEveryFileAsItWas) {
+    const ScratchFolder scratch;
+    writeSound(scratch.work() / "in.wav", testSignal(2, 4000, kRate), kRate);
+    writeSound(scratch.work() / "out.wav", testSignal(1, 100, kRate), kRate);
+    writeSound(scratch.work() / "seven.wav", testSignal(7, 1000, kRate), kRate);
+    std::ofstream(scratch.work() / "text.wav") << "no sound in here\n";
+    const auto before = snapshot(scratch.work());
+
+    std::vector<std::string> arguments = GetParam().arguments;
+    for (std::string& argument : arguments)
+        if (argument == "NULL_MODULE") argument = KORVEL_NULL_EFFECT_MODULE_PATH;
+    const RunResult run = runRenderer(scratch, arguments);
+
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_TRUE(snapshot(scratch.work()) == before) << "files were added or changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadRequests, RenderFailureTest,
+    testing::Values(BadInput{"MissingInput", {"missing.wav", "-o", "out.wav"}, "no such file"},
+                    BadInput{"NotASoundFile", {"text.wav", "-o", "out.wav"}, "cannot read"},
+                    BadInput{"SevenChannels", {"seven.wav", "-o", "out.wav"}, "7 channels"},
+                    BadInput{"OutputIsTheInput", {"out.wav", "-o", "./../work/out.wav"}, "is the input file"},
+                    BadInput{"MissingOutputFolder", {"in.wav", "-o", "nowhere/out.wav"}, "does not exist"},
+                    BadInput{"MissingModule", {"in.wav", "-o", "out.wav", "--module", "none.so"}, "no module file"},
+                    BadInput{"ModuleWithoutEffect", {"in.wav", "-o", "out.wav", "--module", "NULL_MODULE"}, "no effect"},
+                    BadInput{"UnknownParameter", {"in.wav", "-o", "out.wav", "--set", "Fuzz=0.5"}, "unknown parameter"},
+                    BadInput{"ValueNotANumber", {"in.wav", "-o", "out.wav", "--set", "Drive=loud"}, "not a number"},
+                    BadInput{"UnknownProgram", {"in.wav", "-o", "out.wav", "--program", "Loudest"}, "unknown program"},
+                    BadInput{"ProgramNumberTooHigh", {"in.wav", "-o", "out.wav", "--program", "20"}, "outside 0..19"},
+                    BadInput{"UnknownOversampling", {"in.wav", "-o", "out.wav", "--oversample", "3x"}, "unknown oversampling"},
+                    BadInput{"UnknownChannelMode", {"in.wav", "-o", "out.wav", "--channels", "7.1"}, "unknown channel mode"},
+                    BadInput{"DemoWithUnknownParameter", {"-o", "out.wav", "--set", "Fuzz=1"}, "unknown parameter"}),
+    [](const testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
+
+}  // namespace

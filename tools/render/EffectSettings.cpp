@@ -1,0 +1,40 @@
+#include "EffectSettings.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool isNumber(const std::string& text) {
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+Status selectProgram(PluginInstance& instance, const std::string& program) {
+    // A number too long for int is no program number either.
+    if (isNumber(program) && program.size() < 9) return instance.selectProgram(std::stoi(program));
+    Expected<int> number = instance.findProgram(program);
+    if (!number) return number.failure();
+    return instance.selectProgram(number.value());
+}
+
+}  // namespace
+
+Status EffectSettings::applyTo(PluginInstance& instance, int fileChannels) const {
+    if (program)
+        if (Status selected = selectProgram(instance, *program); !selected) return selected;
+    for (const ParameterSetting& setting : parameters) {
+        Expected<int> index = instance.findParameter(setting.name);
+        if (!index) return index.failure();
+        instance.setParameter(index.value(), setting.value);
+    }
+    if (oversampling)
+        if (Status chosen = instance.chooseOversampling(*oversampling); !chosen) return chosen;
+    return instance.chooseChannelMode(channelMode.value_or(channelModeFor(fileChannels)));
+}
+
+std::string EffectSettings::channelModeFor(int fileChannels) {
+    if (fileChannels <= 1) return "Mono";
+    if (fileChannels == 2) return "Stereo";
+    if (fileChannels <= 4) return "Quadro";
+    return "5.1";
+}
