@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "DenormalGuard.h"
@@ -13,7 +14,7 @@ namespace {
 std::vector<float> testSignal(int frames, double frequency = 441.0, double amplitude = 0.5) {
     std::vector<float> signal(frames);
     for (int i = 0; i < frames; ++i)
-        signal[i] = static_cast<float>(amplitude * std::sin(2.0 * M_PI * frequency * i / 44100.0));
+        signal[i] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * frequency * i / 44100.0));
     return signal;
 }
 

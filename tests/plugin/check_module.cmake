@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Checks the built module's dynamic symbol table and its library dependencies.
 execute_process(COMMAND nm -D --defined-only ${MODULE} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
 if(failed)

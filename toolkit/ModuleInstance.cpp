@@ -1,0 +1,9 @@
+#include "ModuleInstance.h"
+
+namespace {
+void* loadedModule = nullptr;
+}
+
+void* moduleInstance() { return loadedModule; }
+
+void setModuleInstance(void* instance) { loadedModule = instance; }
