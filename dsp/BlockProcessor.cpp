@@ -87,6 +87,28 @@ void BlockProcessor::suspend() { resampler_.reset(); }
 
 void BlockProcessor::setRampStart(const Targets& start) { rampStart_ = start; }
 
+void BlockProcessor::settleStages(double biasVoltage) {
+    // Three quarters of a second is about fifteen time constants of the output coupling: what is
+    // left of a charge-up is some 100 dB below full scale. Stages at the same rate settle once.
+    for (int channel = 0; channel < kChannelSlots; ++channel) {
+        TriodeStage& stage = slots_[channel].stage;
+        int sameRate = 0;
+        while (sameRate < channel && slots_[sameRate].stage.rate() != stage.rate()) ++sameRate;
+        if (sameRate < channel)
+            stage = slots_[sameRate].stage;
+        else
+            stage.settle(biasVoltage, static_cast<int>(0.75 * stage.rate()));
+    }
+    restingStage_ = slots_[0].stage;
+}
+
+void BlockProcessor::restoreRestingStage(int channel) {
+    TriodeStage& stage = slots_[channel].stage;
+    const double rate = stage.rate();
+    stage = restingStage_;
+    if (rate != restingStage_.rate()) stage.derive(StageComponents{}, rate);
+}
+
 void BlockProcessor::process(const float* const* inputs, float* const* outputs, int frames, const Targets& targets) {
     DenormalGuard denormalsOff;
     bool usable = inputs && outputs;
@@ -178,7 +200,7 @@ void BlockProcessor::recoverNonFiniteChannels(float* const* outputs, int frames)
             }
         }
         if (!healthy) {
-            slot.stage.clearState();
+            restoreRestingStage(channel);
             slot.equaliser.clearHistories();
             resampler_.resetChannel(channel);
         }

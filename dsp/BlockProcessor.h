@@ -51,6 +51,10 @@ public:
     void suspend();
     // The values the next block ramps from.
     void setRampStart(const Targets& start);
+    // Brings every stage to its resting point for the bias voltage, with no signal, and keeps that
+    // state for recovering a channel whose state turned non-finite. Costs a few milliseconds per
+    // distinct stage rate (more at high oversampling); for use while processing is stopped.
+    void settleStages(double biasVoltage);
 
     // Processes `frames` frames of the active channels. Non-finite input samples are taken as silence;
     // a channel whose state turns non-finite is cleared and its non-finite output samples zeroed.
@@ -76,8 +80,10 @@ private:
     const float* const* finiteInputs(const float* const* inputs, int frames);
     void recoverNonFiniteChannels(float* const* outputs, int frames);
     void deriveStage(int channel, int factor);
+    void restoreRestingStage(int channel);
 
     ChannelSlot slots_[kChannelSlots];
+    TriodeStage restingStage_;
     Resamplers::cSimplestResampler resampler_;
     std::unique_ptr<Buffers> buffers_;
     int capacity_ = 0;

@@ -149,18 +149,9 @@ double TriodeStage::tick(double g, double h, double l, double m)
            (m + kVolumeFloor);
 }
 
-void TriodeStage::clearState()
+void TriodeStage::settle(double gridVoltage, int samples)
 {
-    rT_ = kInitialTriodeResistance;
-    sCo_ = 0.0;
-    sCk_ = 0.0;
-    wCouplingToPlate_ = 0.0;
-    wPlateToCoupling_ = 0.0;
-    vgkPrev_ = 0.0;
-    lastPlateVoltage_ = 0.0;
-    lastPlateCurrent_ = 0.0;
-    lastCathodePortVoltage_ = 0.0;
-    adaptMainJunction();
+    for (int n = 0; n < samples; ++n) tick(gridVoltage, 1.0, 0.0, 1.0);
 }
 
 bool TriodeStage::stateIsFinite() const

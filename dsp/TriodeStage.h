@@ -26,8 +26,10 @@ public:
     // One sample: grid signal g, drive gain h, bias voltage l and linear output gain m of this sample.
     double tick(double g, double h, double l, double m);
 
-    // Back to the state after construction, keeping the present derivation.
-    void clearState();
+    // Runs `samples` ticks at a constant grid voltage and discards the output: from the empty state
+    // of construction the output capacitor charges to the plate voltage over about a second, which
+    // would otherwise reach the output as a thump far above full scale.
+    void settle(double gridVoltage, int samples);
     bool stateIsFinite() const;
 
     double rate() const { return rate_; }

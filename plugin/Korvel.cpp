@@ -56,7 +56,15 @@ void Korvel::setupIo() {
 
 void Korvel::suspend() { processor_.suspend(); }
 
-void Korvel::resume() { AudioEffectX::resume(); }
+// Processing starts (again) from the circuit's resting point at the present Bias, instead of with the
+// output capacitor charging up: from an empty circuit that reaches the output as a thump some 25 dB
+// above full scale, and after a Bias change made while stopped as a smaller one.
+void Korvel::resume() {
+    applyPendingChanges();
+    processor_.settleStages(1.6 * static_cast<double>(currentValue(kBias)));
+    processor_.setRampStart({currentValue(kDrive), currentValue(kBias), outputGain()});
+    AudioEffectX::resume();
+}
 
 void Korvel::setSampleRate(float rate) {
     if (!(rate >= kLowestRate && rate <= kHighestRate)) return;

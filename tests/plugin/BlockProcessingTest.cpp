@@ -26,6 +26,7 @@ std::vector<float> referenceAtFactorOne(const std::vector<float>& input, float d
     ToneEqualiser equaliser;
     equaliser.setGains(0.5, 0.5, 0.5);
     TriodeStage stage;
+    stage.settle(0.0, 33075);  // settled for 0.75 s at the edit slot's Bias, 0
     stage.derive(StageComponents{}, 44100.0);
     const int count = static_cast<int>(input.size());
     const double d0 = drive0, d1 = drive1;
@@ -164,6 +165,22 @@ TEST(BlockProcessing, VolumeZeroLeavesMinus80Decibels) {
     const double silent = level(0.0f);
     EXPECT_GT(silent, 0.0);
     EXPECT_NEAR(20.0 * std::log10(silent / unity), 20.0 * std::log10(0.0001 / 1.0001001), 0.01);
+}
+
+TEST(BlockProcessing, StartsFromTheRestingPointOfTheBiasSetBeforeResume) {
+    HostedEffect host;
+    host.setParameter(3, 1.0f);
+    host.setParameter(4, 1.0f);
+    host.dispatch(effMainsChanged, 0, 0);
+    host.dispatch(effMainsChanged, 0, 1);
+    SixChannelBlock silence(512);
+    double peak = 0.0;
+    for (int block = 0; block < 40; ++block) {
+        silence.process(host);
+        for (float sample : silence.output(0)) peak = std::max(peak, std::abs(static_cast<double>(sample)));
+    }
+    // An empty circuit would charge its output capacitor through the load: a thump far above full scale.
+    EXPECT_LT(peak, 1e-3);
 }
 
 }  // namespace

@@ -66,11 +66,11 @@ TEST(RenderFileTest, GivesTheSameResultAsProcessingTheFileBlockByBlock) {
     Expected<std::unique_ptr<PluginInstance>> created = PluginInstance::create(module.value());
     ASSERT_TRUE(created) << created.message();
     PluginInstance& instance = *created.value();
-    ASSERT_TRUE(instance.start(kRate, kBlock));
     ASSERT_TRUE(instance.selectProgram(9));
     instance.setParameter(4, 0.3f);
     ASSERT_TRUE(instance.chooseOversampling("4x"));
     ASSERT_TRUE(instance.chooseChannelMode("Stereo"));
+    ASSERT_TRUE(instance.start(kRate, kBlock));
     Channels expected(2, std::vector<float>(input[0].size()));
     for (std::size_t offset = 0; offset < input[0].size(); offset += kBlock) {
         const int frames = static_cast<int>(std::min<std::size_t>(kBlock, input[0].size() - offset));
@@ -109,6 +109,8 @@ struct BadInput {
     const char* message;
 };
 
+void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
+
 class RenderFailureTest : public testing::TestWithParam<BadInput> {};
 
 // Every bad request exits non-zero with a message and leaves the folder exactly as it was: the
@@ -133,20 +135,21 @@ TEST_P(RenderFailureTest, ExitsWithAMessageAndLeavesEveryFileAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadRequests, RenderFailureTest,
-    testing::Values(BadInput{"MissingInput", {"missing.wav", "-o", "out.wav"}, "no such file"},
-                    BadInput{"NotASoundFile", {"text.wav", "-o", "out.wav"}, "cannot read"},
-                    BadInput{"SevenChannels", {"seven.wav", "-o", "out.wav"}, "7 channels"},
-                    BadInput{"OutputIsTheInput", {"out.wav", "-o", "./../work/out.wav"}, "is the input file"},
-                    BadInput{"MissingOutputFolder", {"in.wav", "-o", "nowhere/out.wav"}, "does not exist"},
-                    BadInput{"MissingModule", {"in.wav", "-o", "out.wav", "--module", "none.so"}, "no module file"},
-                    BadInput{"ModuleWithoutEffect", {"in.wav", "-o", "out.wav", "--module", "NULL_MODULE"}, "no effect"},
-                    BadInput{"UnknownParameter", {"in.wav", "-o", "out.wav", "--set", "Fuzz=0.5"}, "unknown parameter"},
-                    BadInput{"ValueNotANumber", {"in.wav", "-o", "out.wav", "--set", "Drive=loud"}, "not a number"},
-                    BadInput{"UnknownProgram", {"in.wav", "-o", "out.wav", "--program", "Loudest"}, "unknown program"},
-                    BadInput{"ProgramNumberTooHigh", {"in.wav", "-o", "out.wav", "--program", "20"}, "outside 0..19"},
-                    BadInput{"UnknownOversampling", {"in.wav", "-o", "out.wav", "--oversample", "3x"}, "unknown oversampling"},
-                    BadInput{"UnknownChannelMode", {"in.wav", "-o", "out.wav", "--channels", "7.1"}, "unknown channel mode"},
-                    BadInput{"DemoWithUnknownParameter", {"-o", "out.wav", "--set", "Fuzz=1"}, "unknown parameter"}),
+    testing::Values(
+        BadInput{"MissingInput", {"missing.wav", "-o", "out.wav"}, "no such file"},
+        BadInput{"NotASoundFile", {"text.wav", "-o", "out.wav"}, "cannot read"},
+        BadInput{"SevenChannels", {"seven.wav", "-o", "out.wav"}, "7 channels"},
+        BadInput{"OutputIsTheInput", {"out.wav", "-o", "./../work/out.wav"}, "is the input file"},
+        BadInput{"MissingOutputFolder", {"in.wav", "-o", "nowhere/out.wav"}, "does not exist"},
+        BadInput{"MissingModule", {"in.wav", "-o", "out.wav", "--module", "none.so"}, "no module file"},
+        BadInput{"ModuleWithoutEffect", {"in.wav", "-o", "out.wav", "--module", "NULL_MODULE"}, "no effect"},
+        BadInput{"UnknownParameter", {"in.wav", "-o", "out.wav", "--set", "Fuzz=0.5"}, "unknown parameter"},
+        BadInput{"ValueNotANumber", {"in.wav", "-o", "out.wav", "--set", "Drive=loud"}, "not a number"},
+        BadInput{"UnknownProgram", {"in.wav", "-o", "out.wav", "--program", "Loudest"}, "unknown program"},
+        BadInput{"ProgramNumberTooHigh", {"in.wav", "-o", "out.wav", "--program", "20"}, "outside 0..19"},
+        BadInput{"UnknownOversampling", {"in.wav", "-o", "out.wav", "--oversample", "3x"}, "unknown oversampling"},
+        BadInput{"UnknownChannelMode", {"in.wav", "-o", "out.wav", "--channels", "7.1"}, "unknown channel mode"},
+        BadInput{"DemoWithUnknownParameter", {"-o", "out.wav", "--set", "Fuzz=1"}, "unknown parameter"}),
     [](const testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace

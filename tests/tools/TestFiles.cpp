@@ -44,8 +44,8 @@ Channels testSignal(int channels, int frames, int sampleRate) {
     Channels result(static_cast<std::size_t>(channels), std::vector<float>(static_cast<std::size_t>(frames)));
     for (int channel = 0; channel < channels; ++channel)
         for (int frame = 0; frame < frames; ++frame)
-            result[channel][frame] = 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * (110.0 * (channel + 1)) *
-                                                                        frame / sampleRate)) +
+            result[channel][frame] = 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi *
+                                                                        (110.0 * (channel + 1)) * frame / sampleRate)) +
                                      noise(generator);
     return result;
 }

@@ -65,10 +65,8 @@ public:
 private:
     PluginInstance(std::shared_ptr<const SharedLibrary> library, AEffect* effect);
 
-    Status chooseByDisplay(int index, std::span<const float> candidates, std::string_view text,
-                           std::string_view what);
-    void processBlock(std::span<const float* const> inputs, std::span<float* const> outputs, int offset,
-                      int frames);
+    Status chooseByDisplay(int index, std::span<const float> candidates, std::string_view text, std::string_view what);
+    void processBlock(std::span<const float* const> inputs, std::span<float* const> outputs, int offset, int frames);
 
     std::shared_ptr<const SharedLibrary> library_;
     AEffect* effect_;

@@ -1,7 +1,6 @@
 #include "CommandLine.h"
 
 #include <CLI/CLI.hpp>
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -83,16 +82,17 @@ std::string decibels(double value) { return std::isinf(value) ? "-inf" : formatt
 void printSummary(std::ostream& out, const RenderReport& report) {
     const AudioFileInfo& info = report.inputInfo;
     const double audioSeconds = static_cast<double>(report.levels.frames) / info.sampleRate;
-    out << "program   " << report.program << ", oversampling " << report.oversampling << ", "
-        << report.channelMode << "\n"
-        << "input     " << report.input.string() << "  (" << report.inputEncoding << ", " << info.channels
-        << " ch, " << info.sampleRate << " Hz, " << formatted("%.2f s", audioSeconds) << ")\n"
+    out << "program   " << report.program << ", oversampling " << report.oversampling << ", " << report.channelMode
+        << "\n"
+        << "input     " << report.input.string() << "  (" << report.inputEncoding << ", " << info.channels << " ch, "
+        << info.sampleRate << " Hz, " << formatted("%.2f s", audioSeconds) << ")\n"
         << "output    " << report.output.string() << "  (" << report.outputEncoding << ")\n"
         << "levels    peak " << decibels(report.levels.input.peakDbfs()) << " dBFS, RMS "
         << decibels(report.levels.input.rmsDbfs()) << " dBFS in; peak " << decibels(report.levels.output.peakDbfs())
         << " dBFS, RMS " << decibels(report.levels.output.rmsDbfs()) << " dBFS out\n"
-        << "time      " << formatted("%.3f s for %.2f s of audio (%.1fx realtime)", report.seconds, audioSeconds,
-                                     audioSeconds / std::max(report.seconds, 1e-9))
+        << "time      "
+        << formatted("%.3f s for %.2f s of audio (%.1fx realtime)", report.seconds, audioSeconds,
+                     audioSeconds / std::max(report.seconds, 1e-9))
         << "\n";
 }
 
@@ -113,9 +113,10 @@ Expected<RenderReport> render(const Options& options, RenderRequest request) {
 }  // namespace
 
 int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Renders a sound file through the Korvel valve preamp plug-in. Without an input file it renders "
-                 "a built-in demo and writes both the dry and the processed file.",
-                 kProgramName};
+    CLI::App app{
+        "Renders a sound file through the Korvel valve preamp plug-in. Without an input file it renders "
+        "a built-in demo and writes both the dry and the processed file.",
+        kProgramName};
     Options options;
     app.add_option("input", options.input, "Sound file to process (any format libsndfile reads)");
     app.add_option("-o,--output", options.output,

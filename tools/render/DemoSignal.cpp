@@ -60,8 +60,8 @@ void DemoSignal::addLevelSweep(int startFrame, int frames) {
     for (int frame = 0; frame < frames; ++frame) {
         const double position = static_cast<double>(frame) / (frames - 1);
         const double levelDb = kSweepStartDb + (kSweepEndDb - kSweepStartDb) * position;
-        const double fade = std::min({1.0, static_cast<double>(frame) / fadeFrames,
-                                      static_cast<double>(frames - 1 - frame) / fadeFrames});
+        const double fade = std::min(
+            {1.0, static_cast<double>(frame) / fadeFrames, static_cast<double>(frames - 1 - frame) / fadeFrames});
         const double sample = fade * std::pow(10.0, levelDb / 20.0) * std::sin(phaseAt(kSweepFrequency, frame));
         for (std::vector<float>& channel : channels_)
             channel[static_cast<std::size_t>(startFrame + frame)] = static_cast<float>(sample);

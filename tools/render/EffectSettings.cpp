@@ -6,7 +6,8 @@
 namespace {
 
 bool isNumber(const std::string& text) {
-    return !text.empty() && std::ranges::all_of(text, [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    return !text.empty() &&
+           std::ranges::all_of(text, [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
 Status selectProgram(PluginInstance& instance, const std::string& program) {

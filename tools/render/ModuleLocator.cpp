@@ -13,7 +13,9 @@
 Expected<std::filesystem::path> defaultModulePath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return Failure{"cannot find the renderer's own folder (" + error.message() + "); name the module with --module PATH"};
+    if (error)
+        return Failure{"cannot find the renderer's own folder (" + error.message() +
+                       "); name the module with --module PATH"};
     const std::filesystem::path folder = self.parent_path();
     const std::vector<std::filesystem::path> candidates = {
         (folder / KORVEL_MODULE_RELATIVE_PATH).lexically_normal(),
@@ -24,5 +26,6 @@ Expected<std::filesystem::path> defaultModulePath() {
         if (std::filesystem::is_regular_file(candidate, error)) return candidate;
         looked += (looked.empty() ? "" : ", ") + candidate.string();
     }
-    return Failure{"no plug-in module found (looked for " + looked + "); build the korvel target or name the module with --module PATH"};
+    return Failure{"no plug-in module found (looked for " + looked +
+                   "); build the korvel target or name the module with --module PATH"};
 }

@@ -20,11 +20,19 @@ std::filesystem::path resolved(const std::filesystem::path& path) {
     return error ? std::filesystem::absolute(path, error).lexically_normal() : result;
 }
 
-Status checkOutputPath(const std::filesystem::path& input, const std::filesystem::path& output) {
+// The output's folder exists and the output itself is no folder.
+Status checkOutputPlace(const std::filesystem::path& output) {
     std::error_code error;
     const std::filesystem::path folder = output.parent_path().empty() ? "." : output.parent_path();
-    if (!std::filesystem::is_directory(folder, error)) return Failure{"the output folder " + folder.string() + " does not exist"};
+    if (!std::filesystem::is_directory(folder, error))
+        return Failure{"the output folder " + folder.string() + " does not exist"};
     if (std::filesystem::is_directory(output, error)) return Failure{"the output " + output.string() + " is a folder"};
+    return {};
+}
+
+Status checkOutputPath(const std::filesystem::path& input, const std::filesystem::path& output) {
+    if (Status place = checkOutputPlace(output); !place) return place;
+    std::error_code error;
     if (std::filesystem::exists(output, error) && std::filesystem::equivalent(input, output, error))
         return Failure{"the output " + output.string() + " is the input file itself; choose another output"};
     return {};
@@ -65,9 +73,10 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
     Expected<std::unique_ptr<PluginInstance>> created = PluginInstance::create(module.value());
     if (!created) return created.failure();
     PluginInstance& instance = *created.value();
+    // Settings first, so that the effect starts processing from its resting point for them.
+    if (Status applied = request.effect.applyTo(instance, inputInfo.channels); !applied) return applied.failure();
     if (Status started = instance.start(static_cast<float>(inputInfo.sampleRate), request.blockSize); !started)
         return started.failure();
-    if (Status applied = request.effect.applyTo(instance, inputInfo.channels); !applied) return applied.failure();
 
     PendingOutput pending(request.output);
     Expected<std::unique_ptr<AudioFile>> target = AudioFile::create(pending.temporary(), inputInfo);
@@ -76,7 +85,8 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
     const double inputSeconds = static_cast<double>(inputInfo.frames) / inputInfo.sampleRate;
     ProgressBar progress(inputInfo.frames, inputSeconds > kProgressWorthyInputSeconds);
     const auto begin = std::chrono::steady_clock::now();
-    Expected<RenderLevels> levels = RenderLoop(instance, request.blockSize).run(*source.value(), *target.value(), progress);
+    Expected<RenderLevels> levels =
+        RenderLoop(instance, request.blockSize).run(*source.value(), *target.value(), progress);
     if (!levels) return levels.failure();
     const std::string outputEncoding = target.value()->encodingName();
     if (Status closed = target.value()->close(); !closed) return closed.failure();
@@ -100,7 +110,7 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
 Expected<RenderReport> renderDemo(const std::filesystem::path& dry, const RenderRequest& request) {
     if (resolved(dry) == resolved(request.output))
         return Failure{"the processed demo file " + request.output.string() + " cannot also be the dry file"};
-    if (Status valid = checkOutputPath(request.output, dry); !valid) return valid.failure();
+    if (Status valid = checkOutputPlace(dry); !valid) return valid.failure();
 
     PendingOutput pendingDry(dry);
     if (Status written = writeDemo(pendingDry.temporary()); !written) return written.failure();

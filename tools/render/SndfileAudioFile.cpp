@@ -66,7 +66,9 @@ public:
     }
 
 private:
-    void prepare(int frames) { interleaved_.resize(static_cast<std::size_t>(frames) * static_cast<std::size_t>(info_.channels)); }
+    void prepare(int frames) {
+        interleaved_.resize(static_cast<std::size_t>(frames) * static_cast<std::size_t>(info_.channels));
+    }
 
     SNDFILE* file_;
     AudioFileInfo info_;
