@@ -29,6 +29,9 @@ inline double step(const double* b, const double* f, int order, double* xh, doub
     return y;
 }
 
+void filterInPlace(cIIR& filter, float* samples, int count) { filter.processFloats(samples, count); }
+void filterInPlace(cIIR& filter, double* samples, int count) { filter.processDoubles(samples, count); }
+
 // History length for a block capacity, or -1 when it does not fit an int.
 int historyLengthFor(int capacity, int factor, int order) {
     const std::int64_t length = static_cast<std::int64_t>(capacity) * 2 * factor + order;
@@ -303,76 +306,54 @@ bool cSimplestResampler::channelIsFinite(int channel) const {
 }
 
 int cSimplestResampler::upsample(const float* const* in, float* const* out, int frames) {
-    if (frames <= 0) {
-        return 0;
-    }
-    const int n = factor_;
-    const float gain = static_cast<float>(n);
-    const int count = frames * n;
-    for (int ch = 0; ch < channelCount_; ++ch) {
-        const float* src = in[ch];
-        float* dst = out[ch];
-        for (int k = 0; k < frames; ++k) {
-            float* group = dst + k * n;
-            group[0] = gain * src[k];
-            for (int z = 1; z < n; ++z) {
-                group[z] = 0.0f;
-            }
-        }
-        upFilters_[ch].processFloats(dst, count);
-    }
-    return count;
+    return zeroStuffAndFilter(upFilters_.get(), in, out, frames);
 }
 
 int cSimplestResampler::downsample(float* const* work, float* const* out, int count) {
-    if (count <= 0) {
-        return 0;
-    }
-    const int n = factor_;
-    const int produced = count / n;
-    for (int ch = 0; ch < channelCount_; ++ch) {
-        float* src = work[ch];
-        downFilters_[ch].processFloats(src, count);
-        float* dst = out[ch];
-        for (int j = 0; j < produced; ++j) {
-            dst[j] = src[j * n];
-        }
-    }
-    return produced;
+    return filterAndDecimate(downFilters_.get(), work, out, count);
 }
 
 int cSimplestResampler::upsampleDoubles(const double* const* in, double* const* out, int frames) {
+    return zeroStuffAndFilter(upFilters_.get(), in, out, frames);
+}
+
+int cSimplestResampler::downsampleDoubles(double* const* work, double* const* out, int count) {
+    return filterAndDecimate(downFilters_.get(), work, out, count);
+}
+
+template <typename Sample>
+int cSimplestResampler::zeroStuffAndFilter(cIIR* filters, const Sample* const* in, Sample* const* out,
+                                           int frames) const {
     if (frames <= 0) {
         return 0;
     }
     const int n = factor_;
-    const double gain = static_cast<double>(n);
+    const Sample gain = static_cast<Sample>(n);  // keeps the passband gain at 1
     const int count = frames * n;
     for (int ch = 0; ch < channelCount_; ++ch) {
-        const double* src = in[ch];
-        double* dst = out[ch];
+        const Sample* src = in[ch];
+        Sample* dst = out[ch];
         for (int k = 0; k < frames; ++k) {
-            double* group = dst + k * n;
+            Sample* group = dst + k * n;
             group[0] = gain * src[k];
-            for (int z = 1; z < n; ++z) {
-                group[z] = 0.0;
-            }
+            std::fill(group + 1, group + n, Sample(0));
         }
-        upFilters_[ch].processDoubles(dst, count);
+        filterInPlace(filters[ch], dst, count);
     }
     return count;
 }
 
-int cSimplestResampler::downsampleDoubles(double* const* work, double* const* out, int count) {
+template <typename Sample>
+int cSimplestResampler::filterAndDecimate(cIIR* filters, Sample* const* work, Sample* const* out, int count) const {
     if (count <= 0) {
         return 0;
     }
     const int n = factor_;
     const int produced = count / n;
     for (int ch = 0; ch < channelCount_; ++ch) {
-        double* src = work[ch];
-        downFilters_[ch].processDoubles(src, count);
-        double* dst = out[ch];
+        Sample* src = work[ch];
+        filterInPlace(filters[ch], src, count);
+        Sample* dst = out[ch];
         for (int j = 0; j < produced; ++j) {
             dst[j] = src[j * n];
         }

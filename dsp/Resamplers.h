@@ -119,6 +119,11 @@ public:
 
 private:
     bool setHistoryLengths(int length);
+    // Zero-stuffing and filtering, and filtering and decimation, for float and double work arrays.
+    template <typename Sample>
+    int zeroStuffAndFilter(cIIR* filters, const Sample* const* in, Sample* const* out, int frames) const;
+    template <typename Sample>
+    int filterAndDecimate(cIIR* filters, Sample* const* work, Sample* const* out, int count) const;
 
     std::unique_ptr<cIIR[]> upFilters_;
     std::unique_ptr<cIIR[]> downFilters_;

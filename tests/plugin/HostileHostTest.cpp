@@ -6,6 +6,10 @@
 
 #include "TestHost.h"
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -158,5 +162,21 @@ TEST(HostileHost, ChannelRecoversWithinOneBlockAfterItsStateOverflows) {
     EXPECT_GT(energy, 0.0);
     EXPECT_TRUE(host.effect().processor().stage(0).stateIsFinite());
 }
+
+#if defined(__SSE2__)
+TEST(HostileHost, ProcessingRestoresTheHostsFloatingPointControlState) {
+    HostedEffect host;
+    SixChannelBlock block(256);
+    block.input(0) = sine(256);
+    const unsigned saved = _mm_getcsr();
+    // A host running with round-toward-zero and no flushing gets exactly that state back.
+    const unsigned hostState = (saved & ~0xE040u) | 0x6000u;
+    _mm_setcsr(hostState);
+    block.process(host);
+    const unsigned after = _mm_getcsr();
+    _mm_setcsr(saved);
+    EXPECT_EQ(after & ~0x3Fu, hostState & ~0x3Fu);  // exception flags aside
+}
+#endif
 
 }  // namespace
