@@ -1,7 +1,6 @@
 // Runs the korvel-render executable itself.
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
 #include <fstream>
@@ -87,13 +86,13 @@ TEST(RenderFileTest, GivesTheSameResultAsProcessingTheFileBlockByBlock) {
 
 TEST(RenderFileTest, KeepsTheEncodingAndChoosesTheChannelModeFromTheChannelCount) {
     const ScratchFolder scratch;
-    writeSound(scratch.work() / "three.wav", testSignal(3, kRate / 2, kRate), kRate, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    writeSound(scratch.work() / "three.wav", testSignal(3, kRate / 2, kRate), kRate, WavEncoding::kPcm16);
 
     // Three channels select Quadro, so the third channel is processed.
     ASSERT_EQ(runRenderer(scratch, {"three.wav", "-o", "quadro.wav"}).exitCode, 0);
     const Sound quadro = readSound(scratch.work() / "quadro.wav");
     ASSERT_EQ(quadro.info.channels, 3);
-    EXPECT_EQ(quadro.info.encoding, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(quadro.info.encoding, WavEncoding::kPcm16);
     EXPECT_GT(peak(quadro.channels[2]), 0.01f);
 
     ASSERT_EQ(runRenderer(scratch, {"three.wav", "-o", "mono.wav", "--channels", "mono"}).exitCode, 0);
@@ -125,7 +124,8 @@ TEST_P(RenderFailureTest, ExitsWithAMessageAndLeavesEveryFileAsItWas) {
 
     std::vector<std::string> arguments = GetParam().arguments;
     for (std::string& argument : arguments)
-        if (argument == "NULL_MODULE") argument = KORVEL_NULL_EFFECT_MODULE_PATH;
+        if (argument == "NULL_MODULE") argument = builtFile(KORVEL_NULL_EFFECT_MODULE_PATH).string();
+        else if (argument == "MODULE_AS_GIVEN") argument = KORVEL_MODULE_PATH;
     const RunResult run = runRenderer(scratch, arguments);
 
     EXPECT_NE(run.exitCode, 0);
@@ -138,6 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadInput{"MissingInput", {"missing.wav", "-o", "out.wav"}, "no such file"},
         BadInput{"NotASoundFile", {"text.wav", "-o", "out.wav"}, "cannot read"},
+        // The build's path starts with a slash (Wine finds such a path in the Linux file system): it must
+        // be read as the input, on Windows too, not taken for an option.
+        BadInput{"InputPathStartingWithASlash", {"MODULE_AS_GIVEN", "-o", "out.wav"}, "cannot read /"},
         BadInput{"SevenChannels", {"seven.wav", "-o", "out.wav"}, "7 channels"},
         BadInput{"OutputIsTheInput", {"out.wav", "-o", "./../work/out.wav"}, "is the input file"},
         BadInput{"MissingOutputFolder", {"in.wav", "-o", "nowhere/out.wav"}, "does not exist"},

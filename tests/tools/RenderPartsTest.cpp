@@ -6,6 +6,7 @@
 
 #include "LevelMeter.h"
 #include "PendingOutput.h"
+#include "SoundComparison.h"
 #include "TestFiles.h"
 
 namespace {
@@ -43,6 +44,36 @@ TEST(PendingOutputTest, ReplacesTheTargetOnlyOnCommitAndOtherwiseRemovesTheTempo
     std::ofstream(finished.temporary()) << "new";
     ASSERT_TRUE(finished.commit());
     EXPECT_EQ(snapshot(scratch.work()), (std::map<std::filesystem::path, std::string>{{target, "new"}}));
+}
+
+TEST(SoundComparisonTest, FindsTheLargestDifferenceAndWhereItLies) {
+    const ScratchFolder scratch;
+    const Channels original = testSignal(2, 5000, 44100);
+    Channels changed = original;
+    changed[0][10] += 1e-3f;
+    changed[1][4321] -= 0.25f;  // beyond the comparison's first block
+    writeSound(scratch.work() / "a.wav", original, 44100);
+    writeSound(scratch.work() / "b.wav", changed, 44100);
+
+    Expected<SoundDifference> difference = compareSoundFiles(scratch.work() / "a.wav", scratch.work() / "b.wav");
+    ASSERT_TRUE(difference) << difference.message();
+    EXPECT_NEAR(difference.value().largest, 0.25, 1e-6);
+    EXPECT_EQ(difference.value().frame, 4321);
+    EXPECT_EQ(difference.value().channel, 1);
+    EXPECT_EQ(difference.value().frames, 5000);
+    EXPECT_EQ(compareSoundFiles(scratch.work() / "a.wav", scratch.work() / "a.wav").value().largest, 0.0);
+}
+
+TEST(SoundComparisonTest, RefusesFilesOfDifferentShape) {
+    const ScratchFolder scratch;
+    writeSound(scratch.work() / "long.wav", testSignal(2, 5000, 44100), 44100);
+    writeSound(scratch.work() / "short.wav", testSignal(2, 4999, 44100), 44100);
+    writeSound(scratch.work() / "mono.wav", testSignal(1, 5000, 44100), 44100);
+    for (const char* other : {"short.wav", "mono.wav"}) {
+        Expected<SoundDifference> difference = compareSoundFiles(scratch.work() / "long.wav", scratch.work() / other);
+        ASSERT_FALSE(difference) << other;
+        EXPECT_NE(difference.message().find("differ in shape"), std::string::npos) << difference.message();
+    }
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <numbers>
 #include <random>
 #include <sstream>
+
+#include "ProgramRun.h"
 
 namespace {
 
@@ -17,12 +17,6 @@ std::string contents(const std::filesystem::path& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
-}
-
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
 }
 
 }  // namespace
@@ -50,12 +44,13 @@ Channels testSignal(int channels, int frames, int sampleRate) {
     return result;
 }
 
-void writeSound(const std::filesystem::path& path, const Channels& channels, int sampleRate, int encoding) {
+void writeSound(const std::filesystem::path& path, const Channels& channels, int sampleRate, int encoding,
+                SoundFileCreator create) {
     AudioFileInfo info;
     info.sampleRate = sampleRate;
     info.channels = static_cast<int>(channels.size());
     info.encoding = encoding;
-    Expected<std::unique_ptr<AudioFile>> file = AudioFile::create(path, info);
+    Expected<std::unique_ptr<AudioFile>> file = create(path, info);
     ASSERT_TRUE(file) << file.message();
     std::vector<const float*> pointers;
     for (const std::vector<float>& channel : channels) pointers.push_back(channel.data());
@@ -63,9 +58,9 @@ void writeSound(const std::filesystem::path& path, const Channels& channels, int
     ASSERT_TRUE(file.value()->close());
 }
 
-Sound readSound(const std::filesystem::path& path) {
+Sound readSound(const std::filesystem::path& path, SoundFileOpener open) {
     Sound sound;
-    Expected<std::unique_ptr<AudioFile>> file = AudioFile::openForReading(path);
+    Expected<std::unique_ptr<AudioFile>> file = open(path);
     EXPECT_TRUE(file) << file.message();
     if (!file) return sound;
     sound.info = file.value()->info();
@@ -85,16 +80,18 @@ std::map<std::filesystem::path, std::string> snapshot(const std::filesystem::pat
     return files;
 }
 
+std::filesystem::path builtFile(const char* path) { return std::filesystem::absolute(path); }
+
 RunResult runRenderer(const ScratchFolder& scratch, const std::vector<std::string>& arguments) {
-    const std::filesystem::path out = scratch.root() / "stdout.txt";
-    const std::filesystem::path err = scratch.root() / "stderr.txt";
-    std::string command = "cd " + quoted(scratch.work().string()) + " && " + quoted(KORVEL_RENDER_PATH);
-    for (const std::string& argument : arguments) command += " " + quoted(argument);
-    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
-    const int status = std::system(command.c_str());
+    ProgramRun run;
+    run.program = builtFile(KORVEL_RENDER_PATH);
+    run.arguments = arguments;
+    run.workingFolder = scratch.work();
+    run.out = scratch.root() / "stdout.txt";
+    run.err = scratch.root() / "stderr.txt";
     RunResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = contents(out);
-    result.err = contents(err);
+    result.exitCode = runProgram(run);
+    result.out = contents(run.out);
+    result.err = contents(run.err);
     return result;
 }

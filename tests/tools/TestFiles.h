@@ -32,11 +32,20 @@ struct Sound {
 
 // Sines of a different frequency on every channel with a little deterministic noise, below full scale.
 Channels testSignal(int channels, int frames, int sampleRate);
-void writeSound(const std::filesystem::path& path, const Channels& channels, int sampleRate, int encoding = 0);
-Sound readSound(const std::filesystem::path& path);
+
+// Sound files are made and read by the platform's AudioFile unless another implementation is named.
+using SoundFileCreator = Expected<std::unique_ptr<AudioFile>> (*)(const std::filesystem::path&, const AudioFileInfo&);
+using SoundFileOpener = Expected<std::unique_ptr<AudioFile>> (*)(const std::filesystem::path&);
+void writeSound(const std::filesystem::path& path, const Channels& channels, int sampleRate, int encoding = 0,
+                SoundFileCreator create = AudioFile::create);
+Sound readSound(const std::filesystem::path& path, SoundFileOpener open = AudioFile::openForReading);
 
 // Every file below `folder` with its contents.
 std::map<std::filesystem::path, std::string> snapshot(const std::filesystem::path& folder);
+
+// A file the build made, named by a path the build gave, as an absolute path: it stays valid in a
+// program that runs in another folder (on Windows, on another drive).
+std::filesystem::path builtFile(const char* path);
 
 struct RunResult {
     int exitCode = -1;

@@ -1,8 +1,8 @@
 #pragma once
 
 // Sound files read and written as planar 32-bit float channels. The Linux implementation is built on
-// libsndfile (SndfileAudioFile.cpp); a Windows build can provide these operations for WAV files
-// alone in a file of its own.
+// libsndfile (SndfileAudioFile.cpp); the Windows build reads and writes WAV files alone with the
+// reader and writer of WavAudioFile.h (AudioFileWav.cpp).
 
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +10,16 @@
 #include <string>
 
 #include "Outcome.h"
+
+// WAV encodings for AudioFileInfo::encoding that every implementation understands. They are
+// libsndfile's codes (container | sample format), so the Linux implementation takes them as they are.
+namespace WavEncoding {
+constexpr int kPcm16 = 0x010002;
+constexpr int kPcm24 = 0x010003;
+constexpr int kPcm32 = 0x010004;
+constexpr int kFloat32 = 0x010006;
+constexpr int kFloat64 = 0x010007;
+}  // namespace WavEncoding
 
 struct AudioFileInfo {
     int sampleRate = 0;
@@ -39,3 +49,9 @@ public:
     // A short description of the encoding, e.g. "WAV 16-bit PCM".
     virtual std::string encodingName() const = 0;
 };
+
+// What openForReading takes, for help texts.
+std::string readableAudioFormats();
+
+// The first check of every openForReading: `path` names a file that exists and is no folder.
+Status checkInputPath(const std::filesystem::path& path);

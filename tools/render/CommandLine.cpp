@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "AudioFile.h"
 #include "ModuleLocator.h"
 #include "RenderJob.h"
 
@@ -117,8 +118,10 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
         "Renders a sound file through the Korvel valve preamp plug-in. Without an input file it renders "
         "a built-in demo and writes both the dry and the processed file.",
         kProgramName};
+    // Arguments read alike everywhere: on Windows too, an argument that starts with a slash is a path.
+    app.allow_windows_style_options(false);
     Options options;
-    app.add_option("input", options.input, "Sound file to process (any format libsndfile reads)");
+    app.add_option("input", options.input, "Sound file to process (" + readableAudioFormats() + ")");
     app.add_option("-o,--output", options.output,
                    "Output file or existing folder; default: INPUT-korvel beside the input, or " +
                        std::string(kDemoWetName) + " for the demo (the dry file goes to the same folder)");

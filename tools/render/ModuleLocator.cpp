@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "ExecutablePath.h"
+
 // Set by the build: the module's path relative to the renderer's folder, and its file name.
 #ifndef KORVEL_MODULE_RELATIVE_PATH
 #error "KORVEL_MODULE_RELATIVE_PATH must name the module relative to the renderer"
@@ -11,17 +13,17 @@
 #endif
 
 Expected<std::filesystem::path> defaultModulePath() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return Failure{"cannot find the renderer's own folder (" + error.message() +
+    const Expected<std::filesystem::path> self = executablePath();
+    if (!self)
+        return Failure{"cannot find the renderer's own folder (" + self.message() +
                        "); name the module with --module PATH"};
-    const std::filesystem::path folder = self.parent_path();
+    const std::filesystem::path folder = self.value().parent_path();
     const std::vector<std::filesystem::path> candidates = {
         (folder / KORVEL_MODULE_RELATIVE_PATH).lexically_normal(),
         folder / KORVEL_MODULE_FILE_NAME,
     };
     std::string looked;
+    std::error_code error;
     for (const std::filesystem::path& candidate : candidates) {
         if (std::filesystem::is_regular_file(candidate, error)) return candidate;
         looked += (looked.empty() ? "" : ", ") + candidate.string();

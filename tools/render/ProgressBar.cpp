@@ -1,10 +1,10 @@
 #include "ProgressBar.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
+
+#include "Terminal.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr int kBarWidth = 40;
 }  // namespace
 
 ProgressBar::ProgressBar(std::int64_t total, bool worthShowing)
-    : total_(total), visible_(worthShowing && total > 0 && isatty(STDERR_FILENO)) {}
+    : total_(total), visible_(worthShowing && total > 0 && standardErrorIsTerminal()) {}
 
 ProgressBar::~ProgressBar() {
     // Clear the line so that the summary starts on a clean one.

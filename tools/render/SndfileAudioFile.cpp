@@ -7,6 +7,11 @@
 namespace {
 
 constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+static_assert(WavEncoding::kPcm16 == (SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+static_assert(WavEncoding::kPcm24 == (SF_FORMAT_WAV | SF_FORMAT_PCM_24));
+static_assert(WavEncoding::kPcm32 == (SF_FORMAT_WAV | SF_FORMAT_PCM_32));
+static_assert(WavEncoding::kFloat32 == kFloatWav);
+static_assert(WavEncoding::kFloat64 == (SF_FORMAT_WAV | SF_FORMAT_DOUBLE));
 
 std::string formatName(int format) {
     SF_FORMAT_INFO info{};
@@ -77,10 +82,10 @@ private:
 
 }  // namespace
 
+std::string readableAudioFormats() { return "any format libsndfile reads"; }
+
 Expected<std::unique_ptr<AudioFile>> AudioFile::openForReading(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) return Failure{"no such file: " + path.string()};
-    if (std::filesystem::is_directory(path, error)) return Failure{path.string() + " is a folder, not a sound file"};
+    if (Status checked = checkInputPath(path); !checked) return checked.failure();
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) return Failure{"cannot read " + path.string() + ": " + sf_strerror(nullptr)};

@@ -1,0 +1,5 @@
+#include <unistd.h>
+
+#include "Terminal.h"
+
+bool standardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
