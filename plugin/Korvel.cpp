@@ -40,8 +40,6 @@ Korvel::Korvel(audioMasterCallback audioMaster)
     currentValues_[storageSlot(kChannelMode)].store(edit.value(kChannelMode), std::memory_order_relaxed);
     compareSlotA = edit;
     compareSlotB = edit;
-    processor_.setRampStart({currentValue(kDrive), currentValue(kBias), outputGain()});
-
     resume();
 }
 

@@ -11,7 +11,7 @@ for group in "${groups[@]}"; do
   case "$group" in
     core) packages+=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libcli11-dev binutils python3 python3-mpmath) ;;
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb fonts-liberation) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;
     *) echo "install-deps: unknown group '$group' (core, sanitizers, windows)" >&2; exit 2 ;;
   esac
 done
@@ -28,4 +28,4 @@ sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
