@@ -129,9 +129,14 @@ double cIIR::process(double x) {
     return next_ ? next_->process(y) : y;
 }
 
-void cIIR::processDoublesBuffered(double* samples, int count) {
+void cIIR::processDoublesBuffered(double* samples, int count) { processBuffered(samples, count); }
+
+void cIIR::processFloatsBuffered(float* samples, int count) { processBuffered(samples, count); }
+
+template <typename Sample>
+void cIIR::processBuffered(Sample* samples, int count) {
     if (!xHistory_) {
-        if (next_) next_->processDoublesBuffered(samples, count);
+        if (next_) next_->processBuffered(samples, count);
         return;
     }
     double* const xh = xHistory_.get();
@@ -141,34 +146,10 @@ void cIIR::processDoublesBuffered(double* samples, int count) {
         // Up to the end of the history without a compaction test, then compact once.
         const int run = std::min(count - done, historyLength_ - writeIndex_);
         int w = writeIndex_;
-        double* s = samples + done;
-        for (int k = 0; k < run; ++k, ++w) {
-            const double y = step(b_, f_, order_, xh, yh, w, s[k]);
-            s[k] = next_ ? next_->process(y) : y;
-        }
-        writeIndex_ = w;
-        done += run;
-        if (writeIndex_ == historyLength_) {
-            compact();
-        }
-    }
-}
-
-void cIIR::processFloatsBuffered(float* samples, int count) {
-    if (!xHistory_) {
-        if (next_) next_->processFloatsBuffered(samples, count);
-        return;
-    }
-    double* const xh = xHistory_.get();
-    double* const yh = yHistory_.get();
-    int done = 0;
-    while (done < count) {
-        const int run = std::min(count - done, historyLength_ - writeIndex_);
-        int w = writeIndex_;
-        float* s = samples + done;
+        Sample* s = samples + done;
         for (int k = 0; k < run; ++k, ++w) {
             const double y = step(b_, f_, order_, xh, yh, w, static_cast<double>(s[k]));
-            s[k] = static_cast<float>(next_ ? next_->process(y) : y);
+            s[k] = static_cast<Sample>(next_ ? next_->process(y) : y);
         }
         writeIndex_ = w;
         done += run;

@@ -59,6 +59,8 @@ private:
     using History = std::unique_ptr<double[], FreeDeleter>;
 
     void compact();
+    template <typename Sample>
+    void processBuffered(Sample* samples, int count);
 
     int order_ = kMaxOrder;
     int historyLength_ = 0;
