@@ -2,6 +2,15 @@
 # Runs a Windows program under Wine in the build's own prefix, created on first use.
 # The prefix is $KORVEL_WINEPREFIX, or "wineprefix" beside the CMakeCache.txt of the build tree
 # the command runs in (CTest runs tests inside it), or build/windows/wineprefix.
+#
+#   wine-run.sh PROGRAM [ARGS...]   run a program (the CTest emulator)
+#   wine-run.sh --start-server      create the prefix and start its persistent Wine server
+#   wine-run.sh --stop-server       stop the server and every Wine program of the prefix
+#
+# A server that Wine starts on its own exits as soon as no program runs, and a program started
+# while it shuts down cannot connect. So every run first makes sure a persistent server is up; it
+# stays while programs follow each other and exits by itself $KORVEL_WINESERVER_LINGER seconds
+# after the last one, should nobody stop it.
 set -euo pipefail
 
 if [ -z "${KORVEL_WINEPREFIX:-}" ]; then
@@ -14,8 +23,13 @@ export WINEPREFIX=$KORVEL_WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
 export WINEARCH=win64
+linger=${KORVEL_WINESERVER_LINGER:-60}
 
-if [ ! -f "$WINEPREFIX/.korvel-ready" ]; then
+# The exact complaint of a program that found a server it could not connect to.
+readonly lost_server_message="a wine server seems to be running, but I cannot connect to it"
+
+create_prefix() {
+  [ -f "$WINEPREFIX/.korvel-ready" ] && return
   mkdir -p "$WINEPREFIX"
   (
     flock 9
@@ -23,10 +37,59 @@ if [ ! -f "$WINEPREFIX/.korvel-ready" ]; then
       wineboot -i >/dev/null 2>&1 || true
       # GDI+ finds no Arial in a bare prefix; Liberation Sans has the same metrics.
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
+      # Let the set-up's own server save the registry and exit before the prefix counts as ready.
       wineserver -w
       touch "$WINEPREFIX/.korvel-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
-fi
+}
 
-exec wine "$@"
+# Starts a persistent server unless one runs. Answers 0 when it started one, 2 when one was running.
+start_server() {
+  local status=0
+  wineserver -p"$linger" >/dev/null 2>&1 || status=$?
+  return "$status"
+}
+
+# After a lost connection: wait for the old server to go, up to about 5 s, and start a new one.
+restart_server() {
+  local tries=0
+  until start_server; do
+    tries=$((tries + 1))
+    [ $tries -lt 50 ] || return 0
+    sleep 0.1
+  done
+}
+
+case "${1:-}" in
+  --start-server)
+    create_prefix
+    start_server || true
+    exit 0
+    ;;
+  --stop-server)
+    [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 || true
+    exit 0
+    ;;
+esac
+
+create_prefix
+start_server || true
+
+# Runs the program once, its error output passed through and kept for a look afterwards.
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+run_program() {
+  { wine "$@" 2>&1 1>&3 3>&- | tee "$errors" >&2 3>&-; } 3>&1 && return 0
+  return "${PIPESTATUS[0]}"
+}
+
+status=0
+run_program "$@" || status=$?
+if [ $status -ne 0 ] && grep -qF "$lost_server_message" "$errors"; then
+  echo "wine-run.sh: the program could not reach the Wine server; running it once more" >&2
+  restart_server
+  status=0
+  run_program "$@" || status=$?
+fi
+exit $status

@@ -27,5 +27,5 @@ echo "Installing: ${missing[*]}" >&2
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+"${sudo_cmd[@]}" apt-get update -qq -o DPkg::Lock::Timeout=600
+"${sudo_cmd[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null

@@ -28,12 +28,14 @@ suite asan
 suite tsan
 suite fuzz "-DKORVEL_FUZZ_SECONDS=${KORVEL_FUZZ_SECONDS:-120}"
 
-# Windows: one warm-up process starts the Wine server before CTest runs the test programs.
+# Windows: CTest starts the prefix's persistent Wine server before the tests and stops it after
+# them; the trap stops it too when the suite is interrupted or its build fails.
 start=$(date +%s)
-mkdir -p build/windows
-(cd build/windows && ../../cmake/wine-run.sh cmd /c exit) >/dev/null 2>&1
+stop_wine() { KORVEL_WINEPREFIX="$PWD/build/windows/wineprefix" cmake/wine-run.sh --stop-server; }
+trap 'stop_wine; exit 130' INT TERM
+trap stop_wine EXIT
 suite windows
-WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k >/dev/null 2>&1 || true
+stop_wine
 echo "windows suite took $(( $(date +%s) - start )) s"
 
 echo "=== summary"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Checks the Wine runner against stand-ins for wine and wineserver: a program that could not reach
+# the server runs once more; a program that really fails, fails with its own status, and only once.
+set -euo pipefail
+runner=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/prefix"
+touch "$work/prefix/.korvel-ready"
+
+cat >"$work/bin/wine" <<'STANDIN'
+#!/bin/sh
+echo run >>"$STANDIN_LOG"
+if [ -n "${LOSE_FIRST:-}" ] && [ "$(wc -l <"$STANDIN_LOG")" -eq 1 ]; then
+  echo "wine: a wine server seems to be running, but I cannot connect to it." >&2
+  exit 1
+fi
+echo "ran $*"
+exit "${PROGRAM_STATUS:-0}"
+STANDIN
+printf '#!/bin/sh\necho "server $*" >>"$STANDIN_LOG.server"\n' >"$work/bin/wineserver"
+chmod +x "$work/bin/wine" "$work/bin/wineserver"
+export PATH="$work/bin:$PATH" KORVEL_WINEPREFIX="$work/prefix" STANDIN_LOG="$work/log"
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+runs() { wc -l <"$STANDIN_LOG"; }
+
+# A lost server connection: one retry, the program's output and status come through.
+: >"$STANDIN_LOG"
+output=$(LOSE_FIRST=1 "$runner" program a b 2>/dev/null) || fail "retry did not succeed"
+[ "$output" = "ran program a b" ] || fail "output after retry: $output"
+[ "$(runs)" -eq 2 ] || fail "expected 2 runs after a lost connection, got $(runs)"
+grep -q -- '-p' "$STANDIN_LOG.server" || fail "no persistent server was asked for"
+
+# A real failure: its status, no retry.
+: >"$STANDIN_LOG"
+status=0
+PROGRAM_STATUS=7 "$runner" program >/dev/null 2>&1 || status=$?
+[ $status -eq 7 ] || fail "expected status 7, got $status"
+[ "$(runs)" -eq 1 ] || fail "a real failure ran $(runs) times"
+
+# After the retry, the program's own failure is what counts.
+: >"$STANDIN_LOG"
+status=0
+LOSE_FIRST=1 PROGRAM_STATUS=3 "$runner" program >/dev/null 2>&1 || status=$?
+[ $status -eq 3 ] || fail "expected the retried program's status 3, got $status"
+echo "wine runner: retry checks passed"
