@@ -102,15 +102,19 @@ void CDrawContext::setClipRect(const ViewRect& rect) {
 }
 
 void CDrawContext::setFont(CFontDesc* font, int32_t size, int32_t style) {
-    if (currentFont) currentFont->release();
-    currentFont = nullptr;
-    if (!font) return;
-    if ((size <= 0 || size == font->size()) && (style == -1 || style == font->style())) {
-        font->retain();
-        currentFont = font;
-    } else {
-        currentFont = new CFontDesc(font->name(), size <= 0 ? font->size() : size, style == -1 ? font->style() : style);
+    // The new font is taken before the old one is let go: the old one may be the font passed in,
+    // held by nobody but this context.
+    CFontDesc* chosen = nullptr;
+    if (font) {
+        if ((size <= 0 || size == font->size()) && (style == -1 || style == font->style())) {
+            font->retain();
+            chosen = font;
+        } else {
+            chosen = new CFontDesc(font->name(), size <= 0 ? font->size() : size, style == -1 ? font->style() : style);
+        }
     }
+    if (currentFont) currentFont->release();
+    currentFont = chosen;
 }
 
 int32_t CDrawContext::stringWidth(const char* utf8) {

@@ -50,31 +50,46 @@ public:
 class CairoFont final : public Font {
 public:
     CairoFont(cairo_font_face_t* face, int32_t size, bool underline) : face(face), size(size), underline(underline) {
-        cairo_matrix_t fontMatrix, identity;
-        cairo_matrix_init_scale(&fontMatrix, size, size);
-        cairo_matrix_init_identity(&identity);
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-        scaled = cairo_scaled_font_create(face, &fontMatrix, &identity, options);
-        cairo_font_options_destroy(options);
-        cairo_scaled_font_extents(scaled, &extents);
+        // Line metrics unrounded, glyph advances rounded to whole pixels, as the Windows text
+        // layout measures them.
+        cairo_scaled_font_t* exact = scaledFont(CAIRO_HINT_METRICS_OFF);
+        cairo_scaled_font_extents(exact, &extents);
+        cairo_scaled_font_destroy(exact);
+        scaled = scaledFont(CAIRO_HINT_METRICS_ON);
     }
     ~CairoFont() override {
         cairo_scaled_font_destroy(scaled);
         cairo_font_face_destroy(face);
     }
 
+    // The space the text layout leaves before and after a line: a sixth of the font size.
+    double margin() const { return size / 6.0; }
+
     cairo_font_face_t* face;
     cairo_scaled_font_t* scaled;
     cairo_font_extents_t extents;
     int32_t size;
     bool underline;
+
+private:
+    cairo_scaled_font_t* scaledFont(cairo_hint_metrics_t hintMetrics) const {
+        cairo_matrix_t fontMatrix, identity;
+        cairo_matrix_init_scale(&fontMatrix, size, size);
+        cairo_matrix_init_identity(&identity);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(options, hintMetrics);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+        cairo_scaled_font_t* font = cairo_scaled_font_create(face, &fontMatrix, &identity, options);
+        cairo_font_options_destroy(options);
+        return font;
+    }
 };
 
 class CairoGraphics final : public Graphics {
 public:
     explicit CairoGraphics(cairo_surface_t* surface) : cr(cairo_create(surface)) {
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        // Square caps: a line covers both its end pixels, as on Windows.
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
         cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     }
@@ -116,15 +131,16 @@ public:
 
     float measureString(Font& font, const char* utf8) override {
         cairo_text_extents_t text;
-        cairo_scaled_font_text_extents(static_cast<CairoFont&>(font).scaled, utf8, &text);
-        return static_cast<float>(text.x_advance);
+        auto& cairoFont = static_cast<CairoFont&>(font);
+        cairo_scaled_font_text_extents(cairoFont.scaled, utf8, &text);
+        return static_cast<float>(text.x_advance + 2 * cairoFont.margin());
     }
 
     void drawString(Font& font, const char* utf8, float left, float top, bool antialias) override {
         auto& cairoFont = static_cast<CairoFont&>(font);
         cairo_save(cr);
         cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
         cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
         cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
         cairo_set_font_options(cr, options);
@@ -133,6 +149,7 @@ public:
         cairo_set_font_size(cr, cairoFont.size);
         setSource(cr, textColor);
         const double baseline = top + cairoFont.extents.ascent;
+        left += static_cast<float>(cairoFont.margin());
         cairo_move_to(cr, left, baseline);
         cairo_show_text(cr, utf8);
         if (cairoFont.underline) {
