@@ -83,6 +83,21 @@ TEST(PanelBitmaps, AMissingIdGivesAnEmptyBitmapThatDrawsNothing) {
     bitmap->release();
 }
 
+#ifdef _WIN32
+TEST(PanelBitmaps, AnEncodedDataResourceIsDecodedFromItsBytes) {
+    CBitmap* bitmap = new CBitmap(201);
+    EXPECT_EQ(bitmap->width(), 35);
+    EXPECT_EQ(bitmap->height(), 17);
+    Canvas fromData(35, 17, "data"), fromBitmap(35, 17, "bitmap");
+    bitmap->blit(fromData.get(), ViewRect{0, 0, 35, 17});
+    bitmap->release();
+    CBitmap* reference = new CBitmap(108);
+    reference->blit(fromBitmap.get(), ViewRect{0, 0, 35, 17});
+    reference->release();
+    EXPECT_EQ(fromData.differingPixels(fromBitmap), 0);
+}
+#endif
+
 // A 16 x 16 opaque image whose pixel (x, y) is (16x, 16y, 99).
 CBitmap* gridBitmap() {
     std::vector<uint32_t> pixels;
@@ -205,12 +220,12 @@ TEST(ReferenceCounts, AContextHoldsItsFontUntilItChangesFontOrGoes) {
     EXPECT_EQ(destroyedFonts, 0);
     EXPECT_GT(context->stringWidth("Korvel"), 0);
 
-    context->setFont(font, 9, -1);  // a smaller size is another font too, made while font is held
-    EXPECT_NE(context->font(), font);
-    EXPECT_EQ(context->font()->size(), 9);
-    context->setFont(font, 18, Toolkit::kFontBold);  // another size: a new font of the same name
+    // Another size makes a new font of the name; font, held only by the context, goes after that.
+    context->setFont(font, 9, -1);
     EXPECT_EQ(destroyedFonts, 1);
     EXPECT_STREQ(context->font()->name(), "Arial");
+    EXPECT_EQ(context->font()->size(), 9);
+    context->setFont(context->font(), 18, Toolkit::kFontBold);
     EXPECT_EQ(context->font()->size(), 18);
     EXPECT_EQ(context->font()->style(), Toolkit::kFontBold);
 
