@@ -245,8 +245,15 @@ def top_bar(cr):
 
 
 def slider_section(cr):
-    plate(cr, 60, 40, 205, 264)
+    plate(cr, 22, 40, 205, 264)
     plate(cr, 208, 40, 346, 264)
+    # The section's name runs up its left edge.
+    font(cr, NARROW, 10, bold=True)
+    cr.save()
+    cr.translate(50, 152)
+    cr.rotate(-math.pi / 2)
+    text(cr, "EQUALISER", 0, 0, SCALE_TEXT, align="centre", spacing=3.0)
+    cr.restore()
 
     marks = {"LOW": tone_marks(), "MID": tone_marks(), "HIGH": tone_marks(),
              "DRIVE": level_marks(), "BIAS": level_marks(), "OUT": volume_marks()}
@@ -410,8 +417,12 @@ def button_face(width, height, caption, pressed=False, lit=False):
     text(cr, caption, width / 2 + shift + (0.5 if len(caption) > 1 else 0), height / 2 + 4 + shift, colour,
          align="centre", spacing=0.6 if len(caption) > 1 else 0)
     if lit:
-        cr.set_source_rgba(*AMBER, 0.9)
-        cr.rectangle(3, height - 3, width - 6, 1)
+        # A warm glow from below, as if the button were lit from inside.
+        glow = cairo.LinearGradient(0, 0, 0, height)
+        glow.add_color_stop_rgba(0, *AMBER, 0.0)
+        glow.add_color_stop_rgba(1, *AMBER, 0.28)
+        cr.set_source(glow)
+        cr.rectangle(1, 1, width - 2, height - 2)
         cr.fill()
     return target
 
