@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Draws the editor's twelve bitmaps and writes them as 24-bit uncompressed BMP files.
 
-Usage: tools/draw_panel.py [--out DIR] [--preview DIR]
+Usage: tools/draw_panel.py [--out DIR] [--preview DIR] [--check]
 The files go to resources/ (or DIR); --preview also writes PNG copies and a mock-up of the panel
-with the controls' resting images laid over the background. Needs Debian's python3-cairo,
+with the controls' resting images laid over the background; --check writes nothing and fails
+when the files in resources/ differ from what the script draws. Needs Debian's python3-cairo,
 python3-pil and the fonts of fonts-liberation and fonts-dejavu-core; the build itself needs none.
 
 Everything painted on the background lines up with the editor's control rectangles (left, top,
@@ -11,9 +12,11 @@ right, bottom in window pixels), listed in LAYOUT below.
 """
 
 import argparse
+import io
 import math
 import os
 import random
+import sys
 
 import cairo
 from PIL import Image
@@ -562,7 +565,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", default=os.path.join(root, "resources"))
     parser.add_argument("--preview", help="also write PNG copies and a panel mock-up here")
+    parser.add_argument("--check", action="store_true", help="compare with the files in --out instead")
     arguments = parser.parse_args()
+    if arguments.check:
+        stale = []
+        for _, name, image in bitmaps():
+            drawn = io.BytesIO()
+            to_rgb(image).save(drawn, format="BMP")
+            path = os.path.join(arguments.out, name)
+            if not os.path.exists(path) or open(path, "rb").read() != drawn.getvalue():
+                stale.append(name)
+        if stale:
+            print("differ from tools/draw_panel.py: " + ", ".join(stale), file=sys.stderr)
+        return 1 if stale else 0
     images = {}
     for resource, name, image in bitmaps():
         images[resource] = image
@@ -575,4 +590,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

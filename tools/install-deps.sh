@@ -14,7 +14,7 @@ for group in "${groups[@]}"; do
                     libcairo2-dev libfontconfig-dev libstb-dev fonts-liberation) ;;
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;
-    art) packages+=(python3 python3-cairo python3-pil fonts-liberation fonts-dejavu-core) ;;
+    art) packages+=(python3 python3-cairo python3-pil fonts-liberation fonts-dejavu-core fonts-dejavu-extra) ;;
     *) echo "install-deps: unknown group '$group' (core, sanitizers, windows, art)" >&2; exit 2 ;;
   esac
 done
