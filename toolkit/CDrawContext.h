@@ -80,7 +80,7 @@ public:
     Platform::Graphics* graphics() { return target.get(); }
 
 protected:
-    // For offscreen contexts: a context on an image target.
+    // A context on a target made elsewhere (an offscreen image's).
     CDrawContext(CView* frame, std::unique_ptr<Platform::Graphics> graphics, const ViewRect& clip);
     // Destroys the platform target before the image it draws into goes.
     void dropGraphics();
