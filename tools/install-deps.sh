@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs when any is missing; silent when all are there.
-# Usage: tools/install-deps.sh [core] [sanitizers] [windows]   (default: core)
+# Usage: tools/install-deps.sh [core] [sanitizers] [windows] [art]   (default: core)
+# "art" is only for redrawing the editor's bitmaps with tools/draw_panel.py; no build needs it.
 set -euo pipefail
 
 groups=("$@")
@@ -9,10 +10,12 @@ groups=("$@")
 packages=()
 for group in "${groups[@]}"; do
   case "$group" in
-    core) packages+=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libcli11-dev binutils python3 python3-mpmath) ;;
+    core) packages+=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libcli11-dev binutils python3 python3-mpmath
+                    libcairo2-dev libfontconfig-dev libstb-dev fonts-liberation) ;;
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;
-    *) echo "install-deps: unknown group '$group' (core, sanitizers, windows)" >&2; exit 2 ;;
+    art) packages+=(python3 python3-cairo python3-pil fonts-liberation fonts-dejavu-core fonts-dejavu-extra) ;;
+    *) echo "install-deps: unknown group '$group' (core, sanitizers, windows, art)" >&2; exit 2 ;;
   esac
 done
 
