@@ -151,8 +151,10 @@ TEST(RenderClippingTest, AnIntegerOutputReportsTheClippedSamplesAndAFloatOutputK
     const Sound clipped = readSound(scratch.work() / "pcm.wav");
     EXPECT_EQ(clipped.info.encoding, WavEncoding::kPcm24);
     EXPECT_LE(peak(clipped.channels[0]), 1.0f);
-    EXPECT_NE(pcmRun.out.find("clipping  " + beyondFullScale(kept.channels) + "\n"), std::string::npos)
-        << pcmRun.out << "expected: " << beyondFullScale(kept.channels);
+    const std::string expected = "clipping  " + beyondFullScale(kept.channels);
+    const std::size_t report = pcmRun.out.find(expected);
+    ASSERT_NE(report, std::string::npos) << pcmRun.out << "expected: " << expected;
+    EXPECT_EQ(pcmRun.out.find_first_of("\r\n", report), report + expected.size()) << "no further channels";
     EXPECT_NE(pcmRun.out.find("write float samples (--sample-format float)"), std::string::npos) << pcmRun.out;
 
     // The Volume the report suggests keeps the whole output within full scale.
