@@ -29,7 +29,7 @@ struct OutputFormatRequest {
 
 struct OutputFormat {
     int encoding = 0;  // for AudioFileInfo::encoding
-    // Integer and lossy sample formats cut samples beyond full scale off; float formats keep them.
+    // Integer sample formats cut samples beyond full scale off; float formats and float codecs keep them.
     bool clipsBeyondFullScale = true;
     // Whether float samples in the same container would have been accepted.
     bool containerHoldsFloat = false;

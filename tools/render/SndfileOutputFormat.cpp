@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -71,6 +72,41 @@ std::vector<SF_FORMAT_INFO> formatTable(int countCommand, int entryCommand) {
     return table;
 }
 
+// A file that keeps nothing but its length and position: libsndfile writes a header into it when asked
+// whether it can write a format at all, which sf_format_check does not tell (it accepts MPEG where
+// libsndfile was built without an encoder).
+class NullFile {
+public:
+    static bool opens(SF_INFO info) {
+        NullFile file;
+        SF_VIRTUAL_IO io{&NullFile::length, &NullFile::seek, &NullFile::read, &NullFile::write, &NullFile::tell};
+        SNDFILE* opened = sf_open_virtual(&io, SFM_WRITE, &info, &file);
+        return opened && sf_close(opened) == 0;
+    }
+
+private:
+    static NullFile& of(void* data) { return *static_cast<NullFile*>(data); }
+    static sf_count_t length(void* data) { return of(data).length_; }
+    static sf_count_t seek(sf_count_t offset, int whence, void* data) {
+        NullFile& file = of(data);
+        file.position_ = std::max<sf_count_t>(0, offset + (whence == SEEK_CUR   ? file.position_
+                                                           : whence == SEEK_END ? file.length_
+                                                                                : 0));
+        return file.position_;
+    }
+    static sf_count_t read(void*, sf_count_t, void*) { return 0; }
+    static sf_count_t write(const void*, sf_count_t count, void* data) {
+        NullFile& file = of(data);
+        file.position_ += count;
+        file.length_ = std::max(file.length_, file.position_);
+        return count;
+    }
+    static sf_count_t tell(void* data) { return of(data).position_; }
+
+    sf_count_t length_ = 0;
+    sf_count_t position_ = 0;
+};
+
 // Which formats libsndfile writes with the input's channels and sample rate.
 class FormatCheck {
 public:
@@ -85,6 +121,16 @@ public:
         SF_INFO info = info_;
         info.format = major | subtype;
         return sf_format_check(&info) != 0;
+    }
+
+    // Whether libsndfile creates a file of this format, not only accepts its description.
+    bool writes(int format) const {
+        // Sound Designer II keeps part of itself in a second file ("._NAME"), which neither this probe
+        // nor a temporary output renamed into place would leave where it belongs.
+        if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_SD2) return false;
+        SF_INFO info = info_;
+        info.format = format;
+        return NullFile::opens(info);
     }
 
     // The first sample format of libsndfile's table that `major` holds.
@@ -106,7 +152,9 @@ public:
     std::string writableExtensions() const {
         std::set<std::string> extensions;
         for (const SF_FORMAT_INFO& major : majors_)
-            if (major.extension && anySubtype(major.format)) extensions.insert("." + std::string(major.extension));
+            if (const std::optional<int> subtype = anySubtype(major.format);
+                major.extension && subtype && writes(major.format | *subtype))
+                extensions.insert("." + std::string(major.extension));
         for (const auto& [alias, extension] : kExtensionAliases)
             if (extensions.contains(extension)) extensions.insert(alias);
         std::string list;
@@ -178,9 +226,14 @@ Expected<OutputFormat> chooseOutputFormat(const OutputFormatRequest& request) {
     if (!major) return major.failure();
     Expected<int> subtype = chooseSubtype(request, check, major.value());
     if (!subtype) return subtype.failure();
+    if (!check.writes(major.value() | subtype.value()))
+        return Failure{"the renderer cannot write " + formatName(major.value()) + ", " + formatName(subtype.value()) +
+                       " with this libsndfile"};
     OutputFormat chosen;
     chosen.encoding = major.value() | subtype.value();
-    chosen.clipsBeyondFullScale = subtype.value() != SF_FORMAT_FLOAT && subtype.value() != SF_FORMAT_DOUBLE;
+    // Vorbis and Opus encode floating point and keep what lies beyond full scale too.
+    constexpr std::array kKeepingBeyondFullScale = {SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE, SF_FORMAT_VORBIS, SF_FORMAT_OPUS};
+    chosen.clipsBeyondFullScale = std::ranges::find(kKeepingBeyondFullScale, subtype.value()) == kKeepingBeyondFullScale.end();
     chosen.containerHoldsFloat = check.holds(major.value(), SF_FORMAT_FLOAT);
     return chosen;
 }
