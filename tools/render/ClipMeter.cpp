@@ -4,7 +4,8 @@
 #include <cstddef>
 
 void ClipMeter::add(const float* const* channels, int channelCount, int frames) {
-    if (channels_.size() < static_cast<std::size_t>(channelCount)) channels_.resize(static_cast<std::size_t>(channelCount));
+    if (channels_.size() < static_cast<std::size_t>(channelCount))
+        channels_.resize(static_cast<std::size_t>(channelCount));
     for (int channel = 0; channel < channelCount; ++channel) {
         const float* samples = channels[channel];
         // Branch-free, so that the loop vectorises.

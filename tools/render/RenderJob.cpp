@@ -107,7 +107,8 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
     report.inputEncoding = source.value()->encodingName();
     report.outputEncoding = outputEncoding;
     report.outputFormat = outputFormat.value();
-    if (Expected<int> volume = instance.findParameter(kVolumeParameter)) report.volume = instance.getParameter(volume.value());
+    if (Expected<int> volume = instance.findParameter(kVolumeParameter))
+        report.volume = instance.getParameter(volume.value());
     report.program = instance.currentProgramName();
     report.oversampling = instance.parameterDisplay(PluginInstance::kOversampleParameter);
     report.channelMode = instance.parameterDisplay(PluginInstance::kChannelModeParameter);

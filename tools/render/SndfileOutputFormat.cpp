@@ -52,7 +52,8 @@ Resolution resolutionOf(int subtype) {
 }
 
 // Extensions in common use that libsndfile's table names otherwise.
-constexpr std::array<std::pair<const char*, const char*>, 2> kExtensionAliases = {{{".aif", ".aiff"}, {".ogg", ".oga"}}};
+constexpr std::array<std::pair<const char*, const char*>, 2> kExtensionAliases = {
+    {{".aif", ".aiff"}, {".ogg", ".oga"}}};
 
 std::string formatName(int format) {
     SF_FORMAT_INFO info{};
@@ -232,8 +233,8 @@ Expected<OutputFormat> chooseOutputFormat(const OutputFormatRequest& request) {
     OutputFormat chosen;
     chosen.encoding = major.value() | subtype.value();
     // Vorbis and Opus encode floating point and keep what lies beyond full scale too.
-    constexpr std::array kKeepingBeyondFullScale = {SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE, SF_FORMAT_VORBIS, SF_FORMAT_OPUS};
-    chosen.clipsBeyondFullScale = std::ranges::find(kKeepingBeyondFullScale, subtype.value()) == kKeepingBeyondFullScale.end();
+    constexpr std::array kKeeping = {SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE, SF_FORMAT_VORBIS, SF_FORMAT_OPUS};
+    chosen.clipsBeyondFullScale = std::ranges::find(kKeeping, subtype.value()) == kKeeping.end();
     chosen.containerHoldsFloat = check.holds(major.value(), SF_FORMAT_FLOAT);
     return chosen;
 }
