@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <regex>
 
 #include "PluginInstance.h"
 #include "PluginModule.h"
@@ -100,6 +103,72 @@ TEST(RenderFileTest, KeepsTheEncodingAndChoosesTheChannelModeFromTheChannelCount
     EXPECT_GT(peak(mono.channels[0]), 0.01f);
     EXPECT_EQ(peak(mono.channels[1]), 0.0f);
     EXPECT_EQ(peak(mono.channels[2]), 0.0f);
+
+    const RunResult asked = runRenderer(scratch, {"three.wav", "-o", "double.wav", "--sample-format", "Double"});
+    ASSERT_EQ(asked.exitCode, 0) << asked.err;
+    EXPECT_EQ(readSound(scratch.work() / "double.wav").info.encoding, WavEncoding::kFloat64);
+}
+
+std::string formatted(const char* format, auto... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+// The count and the largest magnitude of the samples beyond full scale, channel by channel, as the
+// clipping report states them.
+std::string beyondFullScale(const Channels& channels) {
+    std::string text;
+    long long total = 0;
+    for (std::size_t channel = 0; channel < channels.size(); ++channel) {
+        const long long count = std::ranges::count_if(channels[channel], [](float x) { return std::fabs(x) > 1.0f; });
+        if (count == 0) continue;
+        total += count;
+        text += formatted("%schannel %zu: %lld, up to %+.2f dBFS", text.empty() ? "" : "; ", channel + 1, count,
+                          20.0 * std::log10(static_cast<double>(peak(channels[channel]))));
+    }
+    return formatted("%lld samples beyond full scale were clipped: ", total) + text;
+}
+
+// Volume at its top (+20 dB) takes the test signal well beyond full scale.
+TEST(RenderClippingTest, AnIntegerOutputReportsTheClippedSamplesAndAFloatOutputKeepsThem) {
+    const ScratchFolder scratch;
+    writeSound(scratch.work() / "in.wav", testSignal(2, kRate / 2, kRate), kRate, WavEncoding::kPcm24);
+
+    const RunResult floatRun =
+        runRenderer(scratch, {"in.wav", "-o", "float.wav", "--set", "Volume=1", "--sample-format", "float"});
+    ASSERT_EQ(floatRun.exitCode, 0) << floatRun.err;
+    EXPECT_EQ(floatRun.out.find("clipp"), std::string::npos) << floatRun.out;
+    const Sound kept = readSound(scratch.work() / "float.wav");
+    EXPECT_EQ(kept.info.encoding, WavEncoding::kFloat32);
+    ASSERT_EQ(kept.channels.size(), 2u);
+    EXPECT_GT(peak(kept.channels[0]), 1.5f);
+    EXPECT_GT(peak(kept.channels[1]), 1.5f);
+
+    // The input's 24-bit PCM is kept, and the report tells what the float output held beyond full scale.
+    const RunResult pcmRun = runRenderer(scratch, {"in.wav", "-o", "pcm.wav", "--set", "Volume=1"});
+    ASSERT_EQ(pcmRun.exitCode, 0) << pcmRun.err;
+    const Sound clipped = readSound(scratch.work() / "pcm.wav");
+    EXPECT_EQ(clipped.info.encoding, WavEncoding::kPcm24);
+    EXPECT_LE(peak(clipped.channels[0]), 1.0f);
+    const std::string expected = "clipping  " + beyondFullScale(kept.channels);
+    const std::size_t report = pcmRun.out.find(expected);
+    ASSERT_NE(report, std::string::npos) << pcmRun.out << "expected: " << expected;
+    EXPECT_EQ(pcmRun.out.find_first_of("\r\n", report), report + expected.size()) << "no further channels";
+    EXPECT_NE(pcmRun.out.find("write float samples (--sample-format float)"), std::string::npos) << pcmRun.out;
+
+    // The Volume the report suggests keeps the whole output within full scale.
+    std::smatch volume;
+    ASSERT_TRUE(std::regex_search(pcmRun.out, volume, std::regex("lower the Volume by [0-9.]+ dB or more "
+                                                                 "\\(--set (Volume=0\\.[0-9]+)\\)")))
+        << pcmRun.out;
+    const RunResult quieter = runRenderer(scratch, {"in.wav", "-o", "quieter.wav", "--set", volume[1].str()});
+    ASSERT_EQ(quieter.exitCode, 0) << quieter.err;
+    EXPECT_EQ(quieter.out.find("clipp"), std::string::npos) << quieter.out;
+    const Sound within = readSound(scratch.work() / "quieter.wav");
+    const float loudest = std::max(peak(within.channels[0]), peak(within.channels[1]));
+    EXPECT_LE(loudest, 1.0f);
+    EXPECT_GT(loudest, 0.98f) << "not much lower than needed";
 }
 
 struct BadInput {
@@ -152,7 +221,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"ProgramNumberTooHigh", {"in.wav", "-o", "out.wav", "--program", "20"}, "outside 0..19"},
         BadInput{"UnknownOversampling", {"in.wav", "-o", "out.wav", "--oversample", "3x"}, "unknown oversampling"},
         BadInput{"UnknownChannelMode", {"in.wav", "-o", "out.wav", "--channels", "7.1"}, "unknown channel mode"},
-        BadInput{"DemoWithUnknownParameter", {"-o", "out.wav", "--set", "Fuzz=1"}, "unknown parameter"}),
+        BadInput{"DemoWithUnknownParameter", {"-o", "out.wav", "--set", "Fuzz=1"}, "unknown parameter"},
+        // The output's format is checked before the module is loaded, let alone any audio processed.
+        BadInput{"UnknownExtension", {"in.wav", "-o", "out.xyz", "--module", "NULL_MODULE"}, "names no format"},
+#ifdef _WIN32
+        BadInput{"FlacOnWindows", {"in.wav", "-o", "out.flac", "--module", "NULL_MODULE"}, "writes WAV files only"},
+#else
+        BadInput{"FloatIntoFlac",
+                 {"in.wav", "-o", "out.flac", "--sample-format", "float", "--module", "NULL_MODULE"},
+                 "cannot hold float samples; choose one of pcm16, pcm24"},
+        BadInput{"SampleFormatIntoOgg", {"in.wav", "-o", "out.ogg", "--sample-format", "pcm16"}, "cannot hold pcm16"},
+#endif
+        BadInput{"UnknownSampleFormat", {"in.wav", "-o", "out.wav", "--sample-format", "pcm8"}, "pcm8 not in"}),
     [](const testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "AudioFile.h"
+#include "ClippingReport.h"
 #include "ModuleLocator.h"
 #include "RenderJob.h"
 
@@ -24,6 +26,7 @@ constexpr int kLargestBlockSize = 65536;
 struct Options {
     std::string input, output, module, program, oversample, channels;
     std::vector<std::string> settings;
+    std::optional<SampleFormat> sampleFormat;
     int blockSize = 512;
 };
 
@@ -46,6 +49,7 @@ Expected<ParameterSetting> parseSetting(const std::string& text) {
 Expected<RenderRequest> makeRequest(const Options& options) {
     RenderRequest request;
     request.blockSize = options.blockSize;
+    request.sampleFormat = options.sampleFormat;
     if (!options.program.empty()) request.effect.program = options.program;
     if (!options.oversample.empty()) request.effect.oversampling = options.oversample;
     if (!options.channels.empty()) request.effect.channelMode = options.channels;
@@ -72,6 +76,11 @@ std::filesystem::path outputPath(const std::string& given, const std::filesystem
     return given;
 }
 
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 std::string formatted(const char* format, auto... values) {
     char text[256];
     std::snprintf(text, sizeof text, format, values...);
@@ -90,8 +99,11 @@ void printSummary(std::ostream& out, const RenderReport& report) {
         << "output    " << report.output.string() << "  (" << report.outputEncoding << ")\n"
         << "levels    peak " << decibels(report.levels.input.peakDbfs()) << " dBFS, RMS "
         << decibels(report.levels.input.rmsDbfs()) << " dBFS in; peak " << decibels(report.levels.output.peakDbfs())
-        << " dBFS, RMS " << decibels(report.levels.output.rmsDbfs()) << " dBFS out\n"
-        << "time      "
+        << " dBFS, RMS " << decibels(report.levels.output.rmsDbfs()) << " dBFS out\n";
+    if (const std::string clipping = clippingReport(report.levels.beyondFullScale, report.outputFormat, report.volume);
+        !clipping.empty())
+        out << "clipping  " << clipping << "\n";
+    out << "time      "
         << formatted("%.3f s for %.2f s of audio (%.1fx realtime)", report.seconds, audioSeconds,
                      audioSeconds / std::max(report.seconds, 1e-9))
         << "\n";
@@ -123,7 +135,8 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
     Options options;
     app.add_option("input", options.input, "Sound file to process (" + readableAudioFormats() + ")");
     app.add_option("-o,--output", options.output,
-                   "Output file or existing folder; default: INPUT-korvel beside the input, or " +
+                   "Output file or existing folder; its extension chooses the format (none keeps the input's); "
+                   "default: INPUT-korvel beside the input, or " +
                        std::string(kDemoWetName) + " for the demo (the dry file goes to the same folder)");
     app.add_option("--module", options.module, "Plug-in module to load; default: the one built beside this program");
     app.add_option("--program", options.program, "Program number 0..19 or name, e.g. \"Med. Drive 1\"");
@@ -134,11 +147,19 @@ int runCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err) 
                    "Channel mode: mono, stereo, quadro or 5.1; default: from the file's channel count");
     app.add_option("--block-size", options.blockSize, "Frames per processing block")
         ->check(CLI::Range(1, kLargestBlockSize));
+    std::string sampleFormat;
+    std::vector<std::string> sampleFormatNames;
+    for (const auto& [name, format] : sampleFormatsByName()) sampleFormatNames.push_back(name);
+    app.add_option("--sample-format", sampleFormat,
+                   "Output samples: pcm16, pcm24, pcm32, float or double, as the output's container allows; "
+                   "default: the input's, or the nearest the container holds")
+        ->check(CLI::IsMember(sampleFormatNames, CLI::ignore_case));
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err);
     }
+    if (!sampleFormat.empty()) options.sampleFormat = sampleFormatsByName().at(lowerCase(sampleFormat));
 
     Expected<RenderRequest> request = makeRequest(options);
     if (!request) {

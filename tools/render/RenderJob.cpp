@@ -12,6 +12,8 @@ namespace {
 
 // Files shorter than this render too quickly for a progress bar to help.
 constexpr double kProgressWorthyInputSeconds = 10.0;
+// The parameter that lowers the output level, which the summary suggests when the output clipped.
+constexpr const char* kVolumeParameter = "Volume";
 
 // The path with links and dot segments resolved as far as the file system allows.
 std::filesystem::path resolved(const std::filesystem::path& path) {
@@ -67,6 +69,9 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
     const AudioFileInfo inputInfo = source.value()->info();
     if (Status valid = checkInput(inputInfo, request.input); !valid) return valid.failure();
     if (Status valid = checkOutputPath(request.input, request.output); !valid) return valid.failure();
+    Expected<OutputFormat> outputFormat =
+        chooseOutputFormat({request.output, request.input, inputInfo, request.sampleFormat});
+    if (!outputFormat) return Failure{"cannot write " + request.output.string() + ": " + outputFormat.message()};
 
     Expected<PluginModule> module = PluginModule::load(request.module);
     if (!module) return module.failure();
@@ -79,7 +84,9 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
         return started.failure();
 
     PendingOutput pending(request.output);
-    Expected<std::unique_ptr<AudioFile>> target = AudioFile::create(pending.temporary(), inputInfo);
+    AudioFileInfo outputInfo = inputInfo;
+    outputInfo.encoding = outputFormat.value().encoding;
+    Expected<std::unique_ptr<AudioFile>> target = AudioFile::create(pending.temporary(), outputInfo);
     if (!target) return target.failure();
 
     const double inputSeconds = static_cast<double>(inputInfo.frames) / inputInfo.sampleRate;
@@ -99,6 +106,9 @@ Expected<RenderReport> renderFile(const RenderRequest& request) {
     report.inputInfo = inputInfo;
     report.inputEncoding = source.value()->encodingName();
     report.outputEncoding = outputEncoding;
+    report.outputFormat = outputFormat.value();
+    if (Expected<int> volume = instance.findParameter(kVolumeParameter))
+        report.volume = instance.getParameter(volume.value());
     report.program = instance.currentProgramName();
     report.oversampling = instance.parameterDisplay(PluginInstance::kOversampleParameter);
     report.channelMode = instance.parameterDisplay(PluginInstance::kChannelModeParameter);

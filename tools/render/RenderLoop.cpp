@@ -31,6 +31,7 @@ Expected<RenderLevels> RenderLoop::run(AudioFile& source, AudioFile& target, Pro
         if (Status processed = instance_.process(inputPointers, output.pointers, frames); !processed)
             return processed.failure();
         levels.output.add(output.pointers.data(), channels, frames);
+        levels.beyondFullScale.add(output.pointers.data(), channels, frames);
         if (Status written = target.write(output.pointers.data(), frames); !written) return written.failure();
         levels.frames += frames;
         progress.advanceTo(levels.frames);

@@ -1,9 +1,10 @@
 #pragma once
 
 // Streams a sound file through an effect into another file, block by block, measuring the levels
-// of what goes in and what comes out.
+// of what goes in and what comes out, and what of the output lies beyond full scale.
 
 #include "AudioFile.h"
+#include "ClipMeter.h"
 #include "LevelMeter.h"
 #include "Outcome.h"
 #include "PluginInstance.h"
@@ -12,6 +13,7 @@
 struct RenderLevels {
     LevelMeter input;
     LevelMeter output;
+    ClipMeter beyondFullScale;
     std::int64_t frames = 0;
 };
 
