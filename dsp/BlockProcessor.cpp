@@ -6,8 +6,8 @@
 
 #include "DenormalGuard.h"
 
-// The oversampled work signal of every channel, and a place for inputs that need cleaning. Both are
-// always written before they are read, so they are left uninitialised.
+// The oversampled work signal of every channel for one chunk, and a place for inputs that need
+// cleaning. Both are always written before they are read, so they are left uninitialised.
 struct BlockProcessor::Buffers {
     std::unique_ptr<float[]> work[kChannelSlots];
     std::unique_ptr<float[]> cleanInput[kChannelSlots];
@@ -18,7 +18,7 @@ struct BlockProcessor::Buffers {
     static std::unique_ptr<Buffers> create(int capacity) {
         auto buffers = std::unique_ptr<Buffers>(new (std::nothrow) Buffers);
         if (!buffers) return nullptr;
-        const std::size_t workLength = static_cast<std::size_t>(kMaxFactor) * capacity + 64;
+        const std::size_t workLength = kChunkSamples + kMaxFactor;
         for (int channel = 0; channel < kChannelSlots; ++channel) {
             buffers->work[channel].reset(new (std::nothrow) float[workLength]);
             buffers->cleanInput[channel].reset(new (std::nothrow) float[capacity]);
@@ -135,27 +135,47 @@ void BlockProcessor::processPiece(const float* const* inputs, float* const* outp
                                   const Targets& targets) {
     const float* const* source = finiteInputs(inputs, frames);
     const int factor = resampler_.factor();
-    if (factor > 1) {
-        const int count = resampler_.upsample(source, buffers_->workView, frames);
-        runChain(buffers_->workView, buffers_->workView, count, targets);
-        resampler_.downsample(buffers_->workView, outputs, count);
-    } else {
-        runChain(source, outputs, frames, targets);
+    Ramp ramp = rampOver(frames * factor, targets);
+    // The filters, equalisers and stages carry their state from chunk to chunk, and the ramp runs on:
+    // the chunks give what one pass over the whole piece gives.
+    const int chunkFrames = std::max(1, kChunkSamples / factor);
+    const float* read[kChannelSlots] = {};
+    float* write[kChannelSlots] = {};
+    float* const* work = buffers_->workView;
+    for (int done = 0; done < frames;) {
+        const int length = std::min(chunkFrames, frames - done);
+        for (int channel = 0; channel < activeChannels_; ++channel) {
+            read[channel] = source[channel] + done;
+            write[channel] = outputs[channel] + done;
+        }
+        if (factor > 1) {
+            const int count = resampler_.upsample(read, work, length);
+            runChain(work, work, count, ramp);
+            resampler_.downsample(work, write, count);
+        } else {
+            runChain(read, write, length, ramp);
+        }
+        done += length;
     }
     recoverNonFiniteChannels(outputs, frames);
     rampStart_ = targets;
 }
 
-void BlockProcessor::runChain(const float* const* read, float* const* write, int count, const Targets& targets) {
+BlockProcessor::Ramp BlockProcessor::rampOver(int count, const Targets& targets) const {
+    Ramp ramp;
     const double driveStart = rampStart_.drive;
     const double drive = targets.drive;
-    double h = 26.0 * (driveStart * driveStart * driveStart) + 0.1;
-    const double stepH = (26.0 * (drive * drive * drive) + 0.1 - h) / count;
-    double l = 1.6 * static_cast<double>(rampStart_.bias);
-    const double stepL = (1.6 * static_cast<double>(targets.bias) - l) / count;
-    double m = rampStart_.outputGain;
-    const float stepM = (targets.outputGain - rampStart_.outputGain) / static_cast<float>(count);
+    ramp.h = 26.0 * (driveStart * driveStart * driveStart) + 0.1;
+    ramp.stepH = (26.0 * (drive * drive * drive) + 0.1 - ramp.h) / count;
+    ramp.l = 1.6 * static_cast<double>(rampStart_.bias);
+    ramp.stepL = (1.6 * static_cast<double>(targets.bias) - ramp.l) / count;
+    ramp.m = rampStart_.outputGain;
+    ramp.stepM = (targets.outputGain - rampStart_.outputGain) / static_cast<float>(count);
+    return ramp;
+}
 
+void BlockProcessor::runChain(const float* const* read, float* const* write, int count, Ramp& ramp) {
+    double h = ramp.h, l = ramp.l, m = ramp.m;
     for (int i = 0; i < count; ++i) {
         for (int channel = 0; channel < activeChannels_; ++channel) {
             ChannelSlot& slot = slots_[channel];
@@ -164,10 +184,13 @@ void BlockProcessor::runChain(const float* const* read, float* const* write, int
             const double grid = (sum / 3.0) * h + l;
             write[channel][i] = static_cast<float>(slot.stage.tick(grid, h, l, m));
         }
-        h += stepH;
-        l += stepL;
-        m += stepM;
+        h += ramp.stepH;
+        l += ramp.stepL;
+        m += ramp.stepM;
     }
+    ramp.h = h;
+    ramp.l = l;
+    ramp.m = m;
 }
 
 const float* const* BlockProcessor::finiteInputs(const float* const* inputs, int frames) {

@@ -14,8 +14,12 @@ public:
     static constexpr int kChannelSlots = 6;
     static constexpr int kMaxFactor = 16;
     static constexpr int kInitialCapacity = 8192;
-    // Longer blocks are processed in pieces; the capacity never grows beyond this many frames.
+    // Longer blocks are processed in pieces, each ramping to the targets; the capacity never grows
+    // beyond this many frames.
     static constexpr int kMaxCapacity = 16384;
+    // Oversampled samples per channel that go through the chain at a time, so that the work signal
+    // stays in the first-level cache.
+    static constexpr int kChunkSamples = 512;
 
     // The targets one block ramps to: Drive and Bias parameter values and the linear output gain.
     struct Targets {
@@ -74,9 +78,16 @@ private:
         TriodeStage stage;
     };
     struct Buffers;
+    // Drive gain h, bias voltage l and output gain m of the next oversampled sample, and their steps.
+    struct Ramp {
+        double h, l, m;
+        double stepH, stepL;
+        float stepM;
+    };
 
     void processPiece(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
-    void runChain(const float* const* read, float* const* write, int count, const Targets& targets);
+    Ramp rampOver(int count, const Targets& targets) const;
+    void runChain(const float* const* read, float* const* write, int count, Ramp& ramp);
     const float* const* finiteInputs(const float* const* inputs, int frames);
     void recoverNonFiniteChannels(float* const* outputs, int frames);
     void deriveStage(int channel, int factor);
