@@ -88,8 +88,7 @@ void BlockProcessor::suspend() { resampler_.reset(); }
 void BlockProcessor::setRampStart(const Targets& start) { rampStart_ = start; }
 
 void BlockProcessor::settleStages(double biasVoltage) {
-    // Three quarters of a second is about fifteen time constants of the output coupling: what is
-    // left of a charge-up is some 100 dB below full scale. Stages at the same rate settle once.
+    // Stages at the same rate share one resting point.
     for (int channel = 0; channel < kChannelSlots; ++channel) {
         TriodeStage& stage = slots_[channel].stage;
         int sameRate = 0;
@@ -97,7 +96,7 @@ void BlockProcessor::settleStages(double biasVoltage) {
         if (sameRate < channel)
             stage = slots_[sameRate].stage;
         else
-            stage.settle(biasVoltage, static_cast<int>(0.75 * stage.rate()));
+            stage.rest(biasVoltage);
     }
     restingStage_ = slots_[0].stage;
 }

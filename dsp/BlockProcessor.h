@@ -55,9 +55,9 @@ public:
     void suspend();
     // The values the next block ramps from.
     void setRampStart(const Targets& start);
-    // Brings every stage to its resting point for the bias voltage, with no signal, and keeps that
-    // state for recovering a channel whose state turned non-finite. Costs a few milliseconds per
-    // distinct stage rate (more at high oversampling); for use while processing is stopped.
+    // Puts every stage at its resting point for the bias voltage, with no signal, and keeps that
+    // state for recovering a channel whose state turned non-finite. Costs some microseconds per
+    // distinct stage rate and allocates nothing, so hosts may call it on their audio thread.
     void settleStages(double biasVoltage);
 
     // Processes `frames` frames of the active channels. Non-finite input samples are taken as silence;

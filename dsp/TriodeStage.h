@@ -30,6 +30,10 @@ public:
     // of construction the output capacitor charges to the plate voltage over about a second, which
     // would otherwise reach the output as a thump far above full scale.
     void settle(double gridVoltage, int samples);
+    // Puts the stage at its resting point for a constant grid voltage, where settling would lead it:
+    // Co charged to the plate voltage, no current through the output network, the triode at its DC
+    // operating point. Costs microseconds and allocates nothing; the output then starts at zero.
+    void rest(double gridVoltage);
     bool stateIsFinite() const;
 
     double rate() const { return rate_; }
@@ -44,6 +48,7 @@ private:
     static constexpr double kCouplingResistance = 1000000.0;  // Rc
     static constexpr double kLoadResistance = 1000000.0;      // Ro
     static constexpr double kInitialTriodeResistance = 100.0;
+    static constexpr int kRestingTicks = 64;
 
     StageComponents components_;
     double rate_ = 0.0;
