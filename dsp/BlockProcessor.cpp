@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 
 #include "DenormalGuard.h"
 
@@ -11,6 +12,9 @@
 struct BlockProcessor::Buffers {
     std::unique_ptr<float[]> work[kChannelSlots];
     std::unique_ptr<float[]> cleanInput[kChannelSlots];
+    // Input and output of the lanes that carry no channel.
+    std::unique_ptr<float[]> silence;
+    std::unique_ptr<float[]> discard;
     float* workView[kChannelSlots] = {};
     const float* inputView[kChannelSlots] = {};
 
@@ -25,6 +29,9 @@ struct BlockProcessor::Buffers {
             if (!buffers->work[channel] || !buffers->cleanInput[channel]) return nullptr;
             buffers->workView[channel] = buffers->work[channel].get();
         }
+        buffers->silence.reset(new (std::nothrow) float[capacity]());
+        buffers->discard.reset(new (std::nothrow) float[capacity]);
+        if (!buffers->silence || !buffers->discard) return nullptr;
         return buffers;
     }
 };
@@ -34,6 +41,8 @@ BlockProcessor::BlockProcessor() {
     buffers_ = Buffers::create(kInitialCapacity);
     if (!buffers_) throw std::bad_alloc();
     capacity_ = kInitialCapacity;
+    lanes_.reset(new LaneChainState);
+    simdLevel_ = bestSimdLevel();
     resampler_.setFactor(8, 2);
     activeChannels_ = 2;
 }
@@ -81,6 +90,10 @@ bool BlockProcessor::setBlockSize(int frames) {
         capacity_ = wanted;
     }
     return resampler_.setBlockLength(wanted);
+}
+
+void BlockProcessor::setSimdLevel(SimdLevel level) {
+    simdLevel_ = lanesOf(level) <= lanesOf(bestSimdLevel()) ? level : bestSimdLevel();
 }
 
 void BlockProcessor::suspend() { resampler_.reset(); }
@@ -135,6 +148,12 @@ void BlockProcessor::processPiece(const float* const* inputs, float* const* outp
     const float* const* source = finiteInputs(inputs, frames);
     const int factor = resampler_.factor();
     Ramp ramp = rampOver(frames * factor, targets);
+    if (simdLevel_ != SimdLevel::Scalar && activeChannels_ > 0) {
+        runLanes(source, outputs, frames, ramp);
+        recoverNonFiniteChannels(outputs, frames);
+        rampStart_ = targets;
+        return;
+    }
     // The filters, equalisers and stages carry their state from chunk to chunk, and the ramp runs on:
     // the chunks give what one pass over the whole piece gives.
     const int chunkFrames = std::max(1, kChunkSamples / factor);
@@ -190,6 +209,79 @@ void BlockProcessor::runChain(const float* const* read, float* const* write, int
     ramp.h = h;
     ramp.l = l;
     ramp.m = m;
+}
+
+void BlockProcessor::runLanes(const float* const* inputs, float* const* outputs, int frames, Ramp& ramp) {
+    LaneChainState& lanes = *lanes_;
+    const int factor = resampler_.factor();
+    const int width = lanesOf(simdLevel_);
+    const int laneCount = (activeChannels_ + width - 1) / width * width;
+    const int order = factor > 1 ? resampler_.upFilter(0).order() : 0;
+    double recentX[Resamplers::cIIR::kMaxOrder + 1];
+    double recentY[Resamplers::cIIR::kMaxOrder + 1];
+
+    LaneChainJob job{};
+    job.frames = frames;
+    job.factor = factor;
+    job.h = ramp.h;
+    job.l = ramp.l;
+    job.m = ramp.m;
+    job.stepH = ramp.stepH;
+    job.stepL = ramp.stepL;
+    job.stepM = ramp.stepM;
+    if (factor > 1) {
+        const Resamplers::cIIR& design = resampler_.upFilter(0);
+        lanes.order = order;
+        std::copy_n(design.feedForward(), order + 1, lanes.b);
+        std::copy_n(design.feedBack(), order + 1, lanes.f);
+    }
+    // Lanes beyond the active channels run channel 0's state on silence into a discarded output.
+    for (int lane = 0; lane < laneCount; ++lane) {
+        const bool active = lane < activeChannels_;
+        const int channel = active ? lane : 0;
+        slots_[channel].equaliser.storeLane(lanes, lane);
+        slots_[channel].stage.storeLane(lanes, lane);
+        job.in[lane] = active ? inputs[lane] : buffers_->silence.get();
+        job.out[lane] = active ? outputs[lane] : buffers_->discard.get();
+        if (factor > 1) {
+            resampler_.upFilter(channel).copyRecent(recentX, recentY);
+            for (int i = 0; i < order; ++i) {
+                lanes.up.x[i][lane] = recentX[i];
+                lanes.up.y[i][lane] = recentY[i];
+            }
+            resampler_.downFilter(channel).copyRecent(recentX, recentY);
+            for (int i = 0; i < order; ++i) {
+                lanes.down.x[i][lane] = recentX[i];
+                lanes.down.y[i][lane] = recentY[i];
+            }
+        }
+    }
+
+    LaneRampEnd end{ramp.h, ramp.l, ramp.m};
+    for (int first = 0; first < laneCount; first += width) {
+        lanes.up.writeRow = order;
+        lanes.down.writeRow = order;
+        end = simdLevel_ == SimdLevel::Avx2 ? runLaneChainAvx2(lanes, job, first) : runLaneChainSse2(lanes, job, first);
+    }
+    ramp.h = end.h;
+    ramp.l = end.l;
+    ramp.m = end.m;
+
+    for (int channel = 0; channel < activeChannels_; ++channel) {
+        slots_[channel].equaliser.loadLane(lanes, channel);
+        slots_[channel].stage.loadLane(lanes, channel);
+        if (factor > 1) {
+            for (auto [filter, history] : {std::pair{&resampler_.upFilter(channel), &lanes.up},
+                                           std::pair{&resampler_.downFilter(channel), &lanes.down}}) {
+                const int from = history->writeRow - order;
+                for (int i = 0; i < order; ++i) {
+                    recentX[i] = history->x[from + i][channel];
+                    recentY[i] = history->y[from + i][channel];
+                }
+                filter->setRecent(recentX, recentY);
+            }
+        }
+    }
 }
 
 const float* const* BlockProcessor::finiteInputs(const float* const* inputs, int frames) {

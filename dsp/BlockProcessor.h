@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "LaneChain.h"
 #include "Resamplers.h"
 #include "ToneEqualiser.h"
 #include "TriodeStage.h"
@@ -64,6 +65,11 @@ public:
     // a channel whose state turns non-finite is cleared and its non-finite output samples zeroed.
     void process(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
 
+    // Chooses the instruction set of the multi-channel chain, at most the best one available;
+    // Scalar runs every channel on its own. The best available is chosen at construction.
+    void setSimdLevel(SimdLevel level);
+    SimdLevel simdLevel() const { return simdLevel_; }
+
     int activeChannels() const { return activeChannels_; }
     int factor() const { return resampler_.factor(); }
     int capacity() const { return capacity_; }
@@ -88,6 +94,8 @@ private:
     void processPiece(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
     Ramp rampOver(int count, const Targets& targets) const;
     void runChain(const float* const* read, float* const* write, int count, Ramp& ramp);
+    // The whole piece through the lane kernels, channels copied in and out of the lane state.
+    void runLanes(const float* const* inputs, float* const* outputs, int frames, Ramp& ramp);
     const float* const* finiteInputs(const float* const* inputs, int frames);
     void recoverNonFiniteChannels(float* const* outputs, int frames);
     void deriveStage(int channel, int factor);
@@ -97,6 +105,8 @@ private:
     TriodeStage restingStage_;
     Resamplers::cSimplestResampler resampler_;
     std::unique_ptr<Buffers> buffers_;
+    std::unique_ptr<LaneChainState> lanes_;
+    SimdLevel simdLevel_ = SimdLevel::Scalar;
     int capacity_ = 0;
     int activeChannels_ = 0;
     float hostRate_ = 44100.0f;

@@ -153,6 +153,25 @@ void cIIR::processBuffered(Sample* samples, int count) {
     }
 }
 
+void cIIR::copyRecent(double* inputs, double* outputs) const {
+    if (!xHistory_) {
+        std::fill_n(inputs, order_, 0.0);
+        std::fill_n(outputs, order_, 0.0);
+        return;
+    }
+    std::copy_n(xHistory_.get() + writeIndex_ - order_, order_, inputs);
+    std::copy_n(yHistory_.get() + writeIndex_ - order_, order_, outputs);
+}
+
+void cIIR::setRecent(const double* inputs, const double* outputs) {
+    if (!xHistory_) {
+        return;
+    }
+    std::copy_n(inputs, order_, xHistory_.get());
+    std::copy_n(outputs, order_, yHistory_.get());
+    writeIndex_ = order_;
+}
+
 void cIIR::setNext(std::unique_ptr<cIIR> next) {
     next_ = std::move(next);
 }

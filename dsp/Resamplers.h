@@ -45,6 +45,11 @@ public:
     // returns false and keeps the old histories.
     bool setHistoryLength(int length);
 
+    // The last order() inputs and outputs, oldest first; and setting them, as if they had just been
+    // filtered (the recursion carries on from there).
+    void copyRecent(double* inputs, double* outputs) const;
+    void setRecent(const double* inputs, const double* outputs);
+
     // Attaches a filter applied to this one's output (a cascade); null detaches.
     void setNext(std::unique_ptr<cIIR> next);
 
@@ -123,6 +128,8 @@ public:
     int allocatedChannels() const { return allocatedChannels_; }
     const cIIR& upFilter(int channel) const { return upFilters_[channel]; }
     const cIIR& downFilter(int channel) const { return downFilters_[channel]; }
+    cIIR& upFilter(int channel) { return upFilters_[channel]; }
+    cIIR& downFilter(int channel) { return downFilters_[channel]; }
 
 private:
     // Zero-stuffing and filtering, and filtering and decimation, for float and double work arrays.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "LaneChain.h"
+
 namespace {
 
 // Triode characteristic.
@@ -203,4 +205,41 @@ bool TriodeStage::stateIsFinite() const
 {
     return std::isfinite(rT_) && std::isfinite(sCo_) && std::isfinite(sCk_) && std::isfinite(wCouplingToPlate_) &&
            std::isfinite(wPlateToCoupling_) && std::isfinite(vgkPrev_);
+}
+
+void TriodeStage::storeLane(LaneChainState& lanes, int lane) const
+{
+    lanes.gammaRk[lane] = gammaRk_;
+    lanes.gammaCk[lane] = gammaCk_;
+    lanes.sCk[lane] = sCk_;
+    lanes.gammaRp[lane] = gammaRp_;
+    lanes.supply[lane] = components_.supplyVoltage;
+    lanes.gammaCoupling[lane] = gammaCoupling_;
+    lanes.rPlate[lane] = rPlate_;
+    lanes.rCathode[lane] = rCathode_;
+    lanes.gamma2S1[lane] = gamma2S1_;
+    lanes.gamma2Ro[lane] = gamma2Ro_;
+    lanes.gamma1Coupling[lane] = gamma1Coupling_;
+    lanes.gamma1Co[lane] = gamma1Co_;
+    lanes.rT[lane] = rT_;
+    lanes.sCo[lane] = sCo_;
+    lanes.wCouplingToPlate[lane] = wCouplingToPlate_;
+    lanes.wPlateToCoupling[lane] = wPlateToCoupling_;
+    lanes.vgkPrev[lane] = vgkPrev_;
+    lanes.lastPlateVoltage[lane] = lastPlateVoltage_;
+    lanes.lastPlateCurrent[lane] = lastPlateCurrent_;
+    lanes.lastCathodePortVoltage[lane] = lastCathodePortVoltage_;
+}
+
+void TriodeStage::loadLane(const LaneChainState& lanes, int lane)
+{
+    rT_ = lanes.rT[lane];
+    adaptMainJunction();
+    sCo_ = lanes.sCo[lane];
+    wCouplingToPlate_ = lanes.wCouplingToPlate[lane];
+    wPlateToCoupling_ = lanes.wPlateToCoupling[lane];
+    vgkPrev_ = lanes.vgkPrev[lane];
+    lastPlateVoltage_ = lanes.lastPlateVoltage[lane];
+    lastPlateCurrent_ = lanes.lastPlateCurrent[lane];
+    lastCathodePortVoltage_ = lanes.lastCathodePortVoltage[lane];
 }

@@ -6,6 +6,8 @@
 // the 1 MOhm coupling port, with one sample of delay in each direction. The triode is a resistor
 // recomputed every sample from its characteristic, using the previous sample's grid voltage.
 
+struct LaneChainState;
+
 // The circuit's fixed components.
 struct StageComponents {
     double supplyVoltage = 300.0;       // E, volts
@@ -35,6 +37,10 @@ public:
     // operating point. Costs microseconds and allocates nothing; the output then starts at zero.
     void rest(double gridVoltage);
     bool stateIsFinite() const;
+
+    // Copies coefficients and state into one lane of a multi-channel chain, and the state back.
+    void storeLane(LaneChainState& lanes, int lane) const;
+    void loadLane(const LaneChainState& lanes, int lane);
 
     double rate() const { return rate_; }
     // Observations of the last tick, for measurement.
