@@ -93,7 +93,7 @@ bool BlockProcessor::setBlockSize(int frames) {
 }
 
 void BlockProcessor::setSimdLevel(SimdLevel level) {
-    simdLevel_ = lanesOf(level) <= lanesOf(bestSimdLevel()) ? level : bestSimdLevel();
+    simdLevel_ = static_cast<int>(level) <= static_cast<int>(bestSimdLevel()) ? level : bestSimdLevel();
 }
 
 void BlockProcessor::suspend() { resampler_.reset(); }
@@ -214,7 +214,8 @@ void BlockProcessor::runChain(const float* const* read, float* const* write, int
 void BlockProcessor::runLanes(const float* const* inputs, float* const* outputs, int frames, Ramp& ramp) {
     LaneChainState& lanes = *lanes_;
     const int factor = resampler_.factor();
-    const int width = lanesOf(simdLevel_);
+    const LaneKernel kernel = laneKernelFor(simdLevel_, activeChannels_);
+    const int width = kernel.lanes;
     const int laneCount = (activeChannels_ + width - 1) / width * width;
     const int order = factor > 1 ? resampler_.upFilter(0).order() : 0;
     double recentX[Resamplers::cIIR::kMaxOrder + 1];
@@ -261,7 +262,7 @@ void BlockProcessor::runLanes(const float* const* inputs, float* const* outputs,
     for (int first = 0; first < laneCount; first += width) {
         lanes.up.writeRow = order;
         lanes.down.writeRow = order;
-        end = simdLevel_ == SimdLevel::Avx2 ? runLaneChainAvx2(lanes, job, first) : runLaneChainSse2(lanes, job, first);
+        end = kernel.run(lanes, job, first);
     }
     ramp.h = end.h;
     ramp.l = end.l;

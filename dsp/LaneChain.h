@@ -3,8 +3,8 @@
 // The oversampled chain of several channels at once, one channel per SIMD lane: zero-stuffing and
 // the up-filter, tone equaliser, grid signal, triode stage with output scaling, down-filter and
 // decimation, fused into one pass per host frame. Every lane performs the operations of the scalar
-// chain in the same order, so it gives what the scalar chain gives except where the vector exp and
-// log round differently from the standard library's.
+// chain in the same order, so it gives what the scalar chain gives except where xsimd's vector exp
+// and log round differently from the standard library's (the two-lane kernel calls the latter).
 //
 // The state is laid out lane by lane (structure of arrays). The owner copies channel states in
 // before a block and out after it; the kernels themselves know nothing of the channel objects.
@@ -64,8 +64,12 @@ enum class SimdLevel { Scalar, Sse2, Avx2 };
 
 // The widest level this processor and operating system support.
 SimdLevel bestSimdLevel();
-// Lanes one kernel call processes at a level (0 for Scalar).
-int lanesOf(SimdLevel level);
 
-LaneRampEnd runLaneChainSse2(LaneChainState& state, const LaneChainJob& job, int firstLane);
-LaneRampEnd runLaneChainAvx2(LaneChainState& state, const LaneChainJob& job, int firstLane);
+// One kernel: how many lanes a call processes, and the call.
+struct LaneKernel {
+    int lanes = 0;
+    LaneRampEnd (*run)(LaneChainState& state, const LaneChainJob& job, int firstLane) = nullptr;
+};
+// The kernel for `channels` channels at `level`: the narrowest one that holds them all, else the
+// widest (called once per group of lanes). No kernel (0 lanes) for Scalar.
+LaneKernel laneKernelFor(SimdLevel level, int channels);

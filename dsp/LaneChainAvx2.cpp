@@ -2,5 +2,9 @@
 #include "LaneChainKernel.h"
 
 LaneRampEnd runLaneChainAvx2(LaneChainState& state, const LaneChainJob& job, int firstLane) {
-    return lanechain::Kernel<xsimd::avx2>::run(state, job, firstLane);
+    return lanechain::Kernel<lanechain::Lanes<xsimd::avx2, false>>::run(state, job, firstLane);
+}
+
+LaneRampEnd runLaneChainAvx2Twin(LaneChainState& state, const LaneChainJob& job, int firstLane) {
+    return lanechain::Kernel<lanechain::TwinLanes<xsimd::avx2>>::run(state, job, firstLane);
 }

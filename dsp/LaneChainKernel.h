@@ -40,11 +40,97 @@ struct Ops<xsimd::avx2> {
 };
 #endif
 
+constexpr double kExponent = 1.4;
+constexpr double kOneUpperBits = 1072632447.0;
+
+// The operations of the kernel on one register of lanes. exp and log come either from xsimd, or,
+// lane by lane, from the standard library: with only two lanes its shorter latency wins, since the
+// stage's recursion waits for them every sample.
+template <class Arch, bool kLaneByLaneMath>
+struct Lanes {
+    using V = xsimd::batch<double, Arch>;
+    static constexpr int kCount = static_cast<int>(V::size);
+
+    static V load(const double* p) { return V::load_aligned(p); }
+    static void store(double* p, const V& x) { x.store_aligned(p); }
+    static V throughFloat(const V& x) { return V(Ops<Arch>::throughFloat(x)); }
+    static V exp(const V& x) {
+        if constexpr (kLaneByLaneMath) {
+            alignas(64) double v[kCount];
+            x.store_aligned(v);
+            for (double& e : v) e = std::exp(e);
+            return V::load_aligned(v);
+        } else {
+            return xsimd::exp(x);
+        }
+    }
+    static V log(const V& x) {
+        if constexpr (kLaneByLaneMath) {
+            alignas(64) double v[kCount];
+            x.store_aligned(v);
+            for (double& e : v) e = std::log(e);
+            return V::load_aligned(v);
+        } else {
+            return xsimd::log(x);
+        }
+    }
+    static V sqrt(const V& x) { return xsimd::sqrt(x); }
+    static V whereAboveZero(const V& test, const V& yes, const V& no) { return xsimd::select(test > V(0.0), yes, no); }
+
+    // base^1.4 for positive base: base times the upper-word interpolation of base^0.4.
+    static V cheapPower(const V& base) {
+        using U = xsimd::batch<std::uint64_t, Arch>;
+        const double fraction = kExponent - std::trunc(kExponent);
+        // The upper word as a number: put it under the exponent of 2^52 and take 2^52 away.
+        const V twoTo52(4503599627370496.0);
+        const U upperBits = (xsimd::bitwise_cast<U>(base) >> 32) | U(0x4330000000000000ull);
+        const V upper = xsimd::bitwise_cast<V>(upperBits) - twoTo52;
+        const V scaled = V(fraction) * (upper - V(kOneUpperBits)) + V(kOneUpperBits);
+        const V approximate = V(Ops<Arch>::truncatedUpperWord(scaled));
+        return (V(1.0) * base) * approximate;
+    }
+};
+
+// Two registers of lanes side by side: two independent chains that the processor can overlap.
+template <class B>
+struct Twin {
+    B a, b;
+    Twin() = default;
+    explicit Twin(double v) : a(v), b(v) {}
+    Twin(const B& first, const B& second) : a(first), b(second) {}
+    friend Twin operator+(const Twin& x, const Twin& y) { return {x.a + y.a, x.b + y.b}; }
+    friend Twin operator-(const Twin& x, const Twin& y) { return {x.a - y.a, x.b - y.b}; }
+    friend Twin operator*(const Twin& x, const Twin& y) { return {x.a * y.a, x.b * y.b}; }
+    friend Twin operator/(const Twin& x, const Twin& y) { return {x.a / y.a, x.b / y.b}; }
+    friend Twin operator-(const Twin& x) { return {-x.a, -x.b}; }
+};
+
 template <class Arch>
+struct TwinLanes {
+    using One = Lanes<Arch, false>;
+    using V = Twin<typename One::V>;
+    static constexpr int kCount = 2 * One::kCount;
+
+    static V load(const double* p) { return {One::load(p), One::load(p + One::kCount)}; }
+    static void store(double* p, const V& x) {
+        One::store(p, x.a);
+        One::store(p + One::kCount, x.b);
+    }
+    static V throughFloat(const V& x) { return {One::throughFloat(x.a), One::throughFloat(x.b)}; }
+    static V exp(const V& x) { return {One::exp(x.a), One::exp(x.b)}; }
+    static V log(const V& x) { return {One::log(x.a), One::log(x.b)}; }
+    static V sqrt(const V& x) { return {One::sqrt(x.a), One::sqrt(x.b)}; }
+    static V whereAboveZero(const V& test, const V& yes, const V& no) {
+        return {One::whereAboveZero(test.a, yes.a, no.a), One::whereAboveZero(test.b, yes.b, no.b)};
+    }
+    static V cheapPower(const V& base) { return {One::cheapPower(base.a), One::cheapPower(base.b)}; }
+};
+
+template <class L>
 class Kernel {
 public:
-    using V = xsimd::batch<double, Arch>;
-    static constexpr int W = static_cast<int>(V::size);
+    using V = typename L::V;
+    static constexpr int W = L::kCount;
 
     static LaneRampEnd run(LaneChainState& s, const LaneChainJob& job, int firstLane) {
         Kernel kernel(s, firstLane);
@@ -54,7 +140,6 @@ public:
 private:
     // Triode characteristic and output scaling, as in the scalar stage.
     static constexpr double kMu = 100.0;
-    static constexpr double kExponent = 1.4;
     static constexpr double kKvb = 300.0;
     static constexpr double kKg = 530.0;
     static constexpr double kKp = 600.0;
@@ -63,7 +148,6 @@ private:
     static constexpr double kDriveDivisorLimit = 13.41;
     static constexpr double kBiasVoltagePerUnit = 1.6;
     static constexpr double kVolumeFloor = 0.0001;
-    static constexpr double kOneUpperBits = 1072632447.0;
 
     struct BandLanes {
         V b0, b1, b2, a1, a2, x1, x2, y1, y2;
@@ -71,23 +155,8 @@ private:
 
     Kernel(LaneChainState& s, int firstLane) : s_(s), lane_(firstLane) {}
 
-    V load(const LaneChainState::Row& row) const { return V::load_aligned(row + lane_); }
-    void store(LaneChainState::Row& row, const V& value) const { value.store_aligned(row + lane_); }
-
-    static V throughFloat(const V& x) { return V(Ops<Arch>::throughFloat(x)); }
-
-    // base^1.4 for positive base: base times the upper-word interpolation of base^0.4.
-    static V cheapPower(const V& base) {
-        const double fraction = kExponent - std::trunc(kExponent);
-        // The upper word as a number: put it under the exponent of 2^52 and take 2^52 away.
-        const V twoTo52(4503599627370496.0);
-        const auto bits = xsimd::bitwise_cast<xsimd::batch<std::uint64_t, Arch>>(base);
-        const auto upperBits = (bits >> 32) | xsimd::batch<std::uint64_t, Arch>(0x4330000000000000ull);
-        const V upper = xsimd::bitwise_cast<V>(upperBits) - twoTo52;
-        const V scaled = V(fraction) * (upper - V(kOneUpperBits)) + V(kOneUpperBits);
-        const V approximate = V(Ops<Arch>::truncatedUpperWord(scaled));
-        return (V(1.0) * base) * approximate;
-    }
+    V load(const LaneChainState::Row& row) const { return L::load(row + lane_); }
+    void store(LaneChainState::Row& row, const V& value) const { L::store(row + lane_, value); }
 
     LaneRampEnd process(const LaneChainJob& job) {
         BandLanes bands[3];
@@ -117,8 +186,8 @@ private:
                 in[j] = n > 1 ? static_cast<double>(gain * x) : static_cast<double>(x);
             }
             for (int phase = 0; phase < n; ++phase) {
-                V x = phase == 0 ? V::load_aligned(in) : V(0.0);
-                if (n > 1) x = throughFloat(filter(s_.up, x, phase == 0));
+                V x = phase == 0 ? L::load(in) : V(0.0);
+                if (n > 1) x = L::throughFloat(filter(s_.up, x));
 
                 // Tone equaliser: three biquads on the same input, summed.
                 V sum(0.0);
@@ -162,8 +231,8 @@ private:
 
                 const V v = vPlate;
                 const V e1 = (v / V(kKp)) *
-                             xsimd::log(V(1.0) + xsimd::exp(V(kKp) * (V(1.0 / kMu) + vgkUsed / xsimd::sqrt(V(kKvb) + v * v))));
-                const V ip = xsimd::select(e1 > V(0.0), cheapPower(e1) / V(kKg), V(kCutOffCurrent));
+                             L::log(V(1.0) + L::exp(V(kKp) * (V(1.0 / kMu) + vgkUsed / L::sqrt(V(kKvb) + v * v))));
+                const V ip = L::whereAboveZero(e1, L::cheapPower(e1) / V(kKg), V(kCutOffCurrent));
                 rT = v / ip;
                 lastV = vPlate;
                 lastIp = ip;
@@ -172,13 +241,13 @@ private:
                 const double biasUnits = l / kBiasVoltagePerUnit;
                 const V y = -(vOut / V(kOutputNormalisation)) * V(1.0 + biasUnits * biasUnits) /
                             V(std::min(kDriveDivisorLimit, h)) * V(m + kVolumeFloor);
-                const V narrowed = throughFloat(y);
+                const V narrowed = L::throughFloat(y);
 
                 if (n > 1) {
-                    const V down = filter(s_.down, narrowed, true);
-                    if (phase == 0) throughFloat(down).store_aligned(out);
+                    const V down = filter(s_.down, narrowed);
+                    if (phase == 0) L::store(out, L::throughFloat(down));
                 } else {
-                    narrowed.store_aligned(out);
+                    L::store(out, narrowed);
                 }
                 h += job.stepH;
                 l += job.stepL;
@@ -206,13 +275,11 @@ private:
     }
 
     // One step of the direct-form recursion: y = b0 x, then y += b[i] x[-i] + f[i] y[-i], in this order.
-    // Without an input sample (`hasInput` false, the zero-stuffed positions) x is 0.
-    V filter(LaneChainState::Filter& f, const V& x, bool hasInput) {
+    V filter(LaneChainState::Filter& f, const V& x) {
         const int order = s_.order;
         int w = f.writeRow;
         store(f.x[w], x);
         V y = V(s_.b[0]) * x;
-        (void)hasInput;
         for (int i = 1; i <= order; ++i) y = y + (V(s_.b[i]) * load(f.x[w - i]) + V(s_.f[i]) * load(f.y[w - i]));
         store(f.y[w], y);
         if (++w == LaneChainState::kHistoryRows) {
