@@ -1,9 +1,9 @@
 #pragma once
 
 // The lane kernel, instantiated once per instruction set in its own translation unit (compiled
-// with that set enabled). Included only by those units.
+// with that set enabled). Included only by those units. Everything here has internal linkage, so
+// that no function compiled for a wider set can stand in for one of the baseline unit.
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <immintrin.h>
@@ -12,6 +12,7 @@
 #include "LaneChain.h"
 
 namespace lanechain {
+namespace {
 
 // Per instruction set: rounding through single precision, and the two integer steps of the cheap
 // power (the upper word of each double as a number, and a truncated number as an upper word).
@@ -240,7 +241,7 @@ private:
 
                 const double biasUnits = l / kBiasVoltagePerUnit;
                 const V y = -(vOut / V(kOutputNormalisation)) * V(1.0 + biasUnits * biasUnits) /
-                            V(std::min(kDriveDivisorLimit, h)) * V(m + kVolumeFloor);
+                            V(h < kDriveDivisorLimit ? h : kDriveDivisorLimit) * V(m + kVolumeFloor);
                 const V narrowed = L::throughFloat(y);
 
                 if (n > 1) {
@@ -297,4 +298,5 @@ private:
     int lane_;
 };
 
+}  // namespace
 }  // namespace lanechain
