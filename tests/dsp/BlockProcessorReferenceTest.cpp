@@ -193,9 +193,9 @@ TEST_P(BlockProcessorReference, EveryChannelModeMatchesThePlainChainOnDemoAndNoi
     for (SimdLevel level : levels) {
         const double tolerance = level == SimdLevel::Scalar ? 0.0 : factor <= 8 ? 1e-6 : 1e-5;
         for (int channels : {1, 2, 4, 6}) {
-            EXPECT_LE(largestDifference(level, channels, factor, demo(channels, 5000)), tolerance)
+            EXPECT_LE(largestDifference(level, channels, factor, demo(channels, 2400)), tolerance)
                 << "level " << static_cast<int>(level) << ", " << channels << " channels, demo";
-            EXPECT_LE(largestDifference(level, channels, factor, noise(channels, 2000)), tolerance)
+            EXPECT_LE(largestDifference(level, channels, factor, noise(channels, 1200)), tolerance)
                 << "level " << static_cast<int>(level) << ", " << channels << " channels, noise";
         }
     }
