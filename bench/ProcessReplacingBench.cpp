@@ -4,9 +4,14 @@
 //     channel-frames, so items_per_second inverts to the cost of one channel-frame.
 //   BM_BlockAfterSilence / BM_BlockOnNoise: one stereo block at 8x, after 30 s of silence that
 //     followed loud input, against a block of noise; decaying states must not fall into denormals.
-//   BM_InstanceResidentMemory: resident memory added by one instance after 10 s of stereo audio.
+//   BM_InstanceResidentMemory/<oversample index>/<channels>: resident memory and address space added
+//     by one instance after 60 s of noise (Stereo at 8x, 5.1 at 16x). Run it on its own, so that
+//     memory freed by earlier benchmarks does not hide what the instance takes.
+//   BM_Resume/<oversample index>/<channels>: one suspend and resume, as a host stopping and starting
+//     playback does, with a Bias change in between so that no cached state can simply be reused.
 //
-// Run: build/default/bench/korvel_bench --benchmark_filter='Process|Silence|Noise|Resident'
+// Run: build/default/bench/korvel_bench --benchmark_filter='Process|Silence|Noise|Resume'
+//      build/default/bench/korvel_bench --benchmark_filter='Resident'
 
 #include <benchmark/benchmark.h>
 
@@ -54,6 +59,10 @@ public:
         for (auto& channel : input_) std::fill(channel.begin(), channel.end(), 0.0f);
     }
     void process() { effect_->processReplacing(effect_, inputs_, outputs_, kFrames); }
+    void setParameter(int index, float value) { effect_->setParameter(effect_, index, value); }
+    void setRunning(bool running) {
+        effect_->dispatcher(effect_, effMainsChanged, 0, running ? 1 : 0, nullptr, 0.0f);
+    }
     float firstOutput() const { return output_[0][0]; }
 
 private:
@@ -110,24 +119,57 @@ void BM_BlockOnNoise(benchmark::State& state) {
 }
 BENCHMARK(BM_BlockOnNoise)->Unit(benchmark::kMicrosecond);
 
-long residentBytes() {
+struct ProcessMemory {
+    long addressSpace = 0;
+    long resident = 0;
+};
+
+ProcessMemory processMemory() {
     long pages = 0, resident = 0;
     if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) pages = resident = 0;
         std::fclose(statm);
     }
-    return resident * sysconf(_SC_PAGESIZE);
+    const long page = sysconf(_SC_PAGESIZE);
+    return {pages * page, resident * page};
 }
 
 void BM_InstanceResidentMemory(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        const long before = residentBytes();
-        BenchEffect effect(0.6f, 2.0f);
+        const ProcessMemory before = processMemory();
+        BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
         effect.fillNoise(0.3f);
-        for (int block = 0; block < 10 * kBlocksPerSecond; ++block) effect.process();
-        state.counters["resident_MiB"] = static_cast<double>(residentBytes() - before) / (1024.0 * 1024.0);
+        for (int block = 0; block < 60 * kBlocksPerSecond; ++block) effect.process();
+        const ProcessMemory after = processMemory();
+        constexpr double kMiB = 1024.0 * 1024.0;
+        state.counters["resident_MiB"] = static_cast<double>(after.resident - before.resident) / kMiB;
+        state.counters["address_space_MiB"] = static_cast<double>(after.addressSpace - before.addressSpace) / kMiB;
     }
 }
-BENCHMARK(BM_InstanceResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InstanceResidentMemory)
+    ->Args({3, 2})
+    ->Args({5, 6})
+    ->ArgNames({"oversample", "channels"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_Resume(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(1));
+    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    effect.fillNoise(0.3f);
+    effect.process();
+    float bias = 0.25f;
+    for (auto _ : state) {
+        effect.setRunning(false);
+        bias = bias == 0.25f ? 0.75f : 0.25f;
+        effect.setParameter(4, bias);
+        effect.setRunning(true);
+    }
+}
+BENCHMARK(BM_Resume)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1, 2, 6}})
+    ->ArgNames({"oversample", "channels"})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

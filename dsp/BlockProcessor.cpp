@@ -3,14 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 
 #include "DenormalGuard.h"
 
-// The oversampled work signal of every channel, and a place for inputs that need cleaning. Both are
-// always written before they are read, so they are left uninitialised.
+// The oversampled work signal of every channel for one chunk, and a place for inputs that need
+// cleaning. Both are always written before they are read, so they are left uninitialised.
 struct BlockProcessor::Buffers {
     std::unique_ptr<float[]> work[kChannelSlots];
     std::unique_ptr<float[]> cleanInput[kChannelSlots];
+    // Input and output of the lanes that carry no channel.
+    std::unique_ptr<float[]> silence;
+    std::unique_ptr<float[]> discard;
     float* workView[kChannelSlots] = {};
     const float* inputView[kChannelSlots] = {};
 
@@ -18,13 +22,16 @@ struct BlockProcessor::Buffers {
     static std::unique_ptr<Buffers> create(int capacity) {
         auto buffers = std::unique_ptr<Buffers>(new (std::nothrow) Buffers);
         if (!buffers) return nullptr;
-        const std::size_t workLength = static_cast<std::size_t>(kMaxFactor) * capacity + 64;
+        const std::size_t workLength = kChunkSamples + kMaxFactor;
         for (int channel = 0; channel < kChannelSlots; ++channel) {
             buffers->work[channel].reset(new (std::nothrow) float[workLength]);
             buffers->cleanInput[channel].reset(new (std::nothrow) float[capacity]);
             if (!buffers->work[channel] || !buffers->cleanInput[channel]) return nullptr;
             buffers->workView[channel] = buffers->work[channel].get();
         }
+        buffers->silence.reset(new (std::nothrow) float[capacity]());
+        buffers->discard.reset(new (std::nothrow) float[capacity]);
+        if (!buffers->silence || !buffers->discard) return nullptr;
         return buffers;
     }
 };
@@ -34,6 +41,8 @@ BlockProcessor::BlockProcessor() {
     buffers_ = Buffers::create(kInitialCapacity);
     if (!buffers_) throw std::bad_alloc();
     capacity_ = kInitialCapacity;
+    lanes_.reset(new LaneChainState);
+    simdLevel_ = bestSimdLevel();
     resampler_.setFactor(8, 2);
     activeChannels_ = 2;
 }
@@ -83,13 +92,16 @@ bool BlockProcessor::setBlockSize(int frames) {
     return resampler_.setBlockLength(wanted);
 }
 
+void BlockProcessor::setSimdLevel(SimdLevel level) {
+    simdLevel_ = static_cast<int>(level) <= static_cast<int>(bestSimdLevel()) ? level : bestSimdLevel();
+}
+
 void BlockProcessor::suspend() { resampler_.reset(); }
 
 void BlockProcessor::setRampStart(const Targets& start) { rampStart_ = start; }
 
 void BlockProcessor::settleStages(double biasVoltage) {
-    // Three quarters of a second is about fifteen time constants of the output coupling: what is
-    // left of a charge-up is some 100 dB below full scale. Stages at the same rate settle once.
+    // Stages at the same rate share one resting point.
     for (int channel = 0; channel < kChannelSlots; ++channel) {
         TriodeStage& stage = slots_[channel].stage;
         int sameRate = 0;
@@ -97,7 +109,7 @@ void BlockProcessor::settleStages(double biasVoltage) {
         if (sameRate < channel)
             stage = slots_[sameRate].stage;
         else
-            stage.settle(biasVoltage, static_cast<int>(0.75 * stage.rate()));
+            stage.rest(biasVoltage);
     }
     restingStage_ = slots_[0].stage;
 }
@@ -135,27 +147,53 @@ void BlockProcessor::processPiece(const float* const* inputs, float* const* outp
                                   const Targets& targets) {
     const float* const* source = finiteInputs(inputs, frames);
     const int factor = resampler_.factor();
-    if (factor > 1) {
-        const int count = resampler_.upsample(source, buffers_->workView, frames);
-        runChain(buffers_->workView, buffers_->workView, count, targets);
-        resampler_.downsample(buffers_->workView, outputs, count);
-    } else {
-        runChain(source, outputs, frames, targets);
+    Ramp ramp = rampOver(frames * factor, targets);
+    if (simdLevel_ != SimdLevel::Scalar && activeChannels_ > 0) {
+        runLanes(source, outputs, frames, ramp);
+        recoverNonFiniteChannels(outputs, frames);
+        rampStart_ = targets;
+        return;
+    }
+    // The filters, equalisers and stages carry their state from chunk to chunk, and the ramp runs on:
+    // the chunks give what one pass over the whole piece gives.
+    const int chunkFrames = std::max(1, kChunkSamples / factor);
+    const float* read[kChannelSlots] = {};
+    float* write[kChannelSlots] = {};
+    float* const* work = buffers_->workView;
+    for (int done = 0; done < frames;) {
+        const int length = std::min(chunkFrames, frames - done);
+        for (int channel = 0; channel < activeChannels_; ++channel) {
+            read[channel] = source[channel] + done;
+            write[channel] = outputs[channel] + done;
+        }
+        if (factor > 1) {
+            const int count = resampler_.upsample(read, work, length);
+            runChain(work, work, count, ramp);
+            resampler_.downsample(work, write, count);
+        } else {
+            runChain(read, write, length, ramp);
+        }
+        done += length;
     }
     recoverNonFiniteChannels(outputs, frames);
     rampStart_ = targets;
 }
 
-void BlockProcessor::runChain(const float* const* read, float* const* write, int count, const Targets& targets) {
+BlockProcessor::Ramp BlockProcessor::rampOver(int count, const Targets& targets) const {
+    Ramp ramp;
     const double driveStart = rampStart_.drive;
     const double drive = targets.drive;
-    double h = 26.0 * (driveStart * driveStart * driveStart) + 0.1;
-    const double stepH = (26.0 * (drive * drive * drive) + 0.1 - h) / count;
-    double l = 1.6 * static_cast<double>(rampStart_.bias);
-    const double stepL = (1.6 * static_cast<double>(targets.bias) - l) / count;
-    double m = rampStart_.outputGain;
-    const float stepM = (targets.outputGain - rampStart_.outputGain) / static_cast<float>(count);
+    ramp.h = 26.0 * (driveStart * driveStart * driveStart) + 0.1;
+    ramp.stepH = (26.0 * (drive * drive * drive) + 0.1 - ramp.h) / count;
+    ramp.l = 1.6 * static_cast<double>(rampStart_.bias);
+    ramp.stepL = (1.6 * static_cast<double>(targets.bias) - ramp.l) / count;
+    ramp.m = rampStart_.outputGain;
+    ramp.stepM = (targets.outputGain - rampStart_.outputGain) / static_cast<float>(count);
+    return ramp;
+}
 
+void BlockProcessor::runChain(const float* const* read, float* const* write, int count, Ramp& ramp) {
+    double h = ramp.h, l = ramp.l, m = ramp.m;
     for (int i = 0; i < count; ++i) {
         for (int channel = 0; channel < activeChannels_; ++channel) {
             ChannelSlot& slot = slots_[channel];
@@ -164,9 +202,86 @@ void BlockProcessor::runChain(const float* const* read, float* const* write, int
             const double grid = (sum / 3.0) * h + l;
             write[channel][i] = static_cast<float>(slot.stage.tick(grid, h, l, m));
         }
-        h += stepH;
-        l += stepL;
-        m += stepM;
+        h += ramp.stepH;
+        l += ramp.stepL;
+        m += ramp.stepM;
+    }
+    ramp.h = h;
+    ramp.l = l;
+    ramp.m = m;
+}
+
+void BlockProcessor::runLanes(const float* const* inputs, float* const* outputs, int frames, Ramp& ramp) {
+    LaneChainState& lanes = *lanes_;
+    const int factor = resampler_.factor();
+    const LaneKernel kernel = laneKernelFor(simdLevel_, activeChannels_);
+    const int width = kernel.lanes;
+    const int laneCount = (activeChannels_ + width - 1) / width * width;
+    const int order = factor > 1 ? resampler_.upFilter(0).order() : 0;
+    double recentX[Resamplers::cIIR::kMaxOrder + 1];
+    double recentY[Resamplers::cIIR::kMaxOrder + 1];
+
+    LaneChainJob job{};
+    job.frames = frames;
+    job.factor = factor;
+    job.h = ramp.h;
+    job.l = ramp.l;
+    job.m = ramp.m;
+    job.stepH = ramp.stepH;
+    job.stepL = ramp.stepL;
+    job.stepM = ramp.stepM;
+    if (factor > 1) {
+        const Resamplers::cIIR& design = resampler_.upFilter(0);
+        lanes.order = order;
+        std::copy_n(design.feedForward(), order + 1, lanes.b);
+        std::copy_n(design.feedBack(), order + 1, lanes.f);
+    }
+    // Lanes beyond the active channels run channel 0's state on silence into a discarded output.
+    for (int lane = 0; lane < laneCount; ++lane) {
+        const bool active = lane < activeChannels_;
+        const int channel = active ? lane : 0;
+        slots_[channel].equaliser.storeLane(lanes, lane);
+        slots_[channel].stage.storeLane(lanes, lane);
+        job.in[lane] = active ? inputs[lane] : buffers_->silence.get();
+        job.out[lane] = active ? outputs[lane] : buffers_->discard.get();
+        if (factor > 1) {
+            resampler_.upFilter(channel).copyRecent(recentX, recentY);
+            for (int i = 0; i < order; ++i) {
+                lanes.up.x[i][lane] = recentX[i];
+                lanes.up.y[i][lane] = recentY[i];
+            }
+            resampler_.downFilter(channel).copyRecent(recentX, recentY);
+            for (int i = 0; i < order; ++i) {
+                lanes.down.x[i][lane] = recentX[i];
+                lanes.down.y[i][lane] = recentY[i];
+            }
+        }
+    }
+
+    LaneRampEnd end{ramp.h, ramp.l, ramp.m};
+    for (int first = 0; first < laneCount; first += width) {
+        lanes.up.writeRow = order;
+        lanes.down.writeRow = order;
+        end = kernel.run(lanes, job, first);
+    }
+    ramp.h = end.h;
+    ramp.l = end.l;
+    ramp.m = end.m;
+
+    for (int channel = 0; channel < activeChannels_; ++channel) {
+        slots_[channel].equaliser.loadLane(lanes, channel);
+        slots_[channel].stage.loadLane(lanes, channel);
+        if (factor > 1) {
+            for (auto [filter, history] : {std::pair{&resampler_.upFilter(channel), &lanes.up},
+                                           std::pair{&resampler_.downFilter(channel), &lanes.down}}) {
+                const int from = history->writeRow - order;
+                for (int i = 0; i < order; ++i) {
+                    recentX[i] = history->x[from + i][channel];
+                    recentY[i] = history->y[from + i][channel];
+                }
+                filter->setRecent(recentX, recentY);
+            }
+        }
     }
 }
 

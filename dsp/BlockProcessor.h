@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "LaneChain.h"
 #include "Resamplers.h"
 #include "ToneEqualiser.h"
 #include "TriodeStage.h"
@@ -14,8 +15,12 @@ public:
     static constexpr int kChannelSlots = 6;
     static constexpr int kMaxFactor = 16;
     static constexpr int kInitialCapacity = 8192;
-    // Longer blocks are processed in pieces; the capacity never grows beyond this many frames.
+    // Longer blocks are processed in pieces, each ramping to the targets; the capacity never grows
+    // beyond this many frames.
     static constexpr int kMaxCapacity = 16384;
+    // Oversampled samples per channel that go through the chain at a time, so that the work signal
+    // stays in the first-level cache.
+    static constexpr int kChunkSamples = 512;
 
     // The targets one block ramps to: Drive and Bias parameter values and the linear output gain.
     struct Targets {
@@ -51,14 +56,19 @@ public:
     void suspend();
     // The values the next block ramps from.
     void setRampStart(const Targets& start);
-    // Brings every stage to its resting point for the bias voltage, with no signal, and keeps that
-    // state for recovering a channel whose state turned non-finite. Costs a few milliseconds per
-    // distinct stage rate (more at high oversampling); for use while processing is stopped.
+    // Puts every stage at its resting point for the bias voltage, with no signal, and keeps that
+    // state for recovering a channel whose state turned non-finite. Costs some microseconds per
+    // distinct stage rate and allocates nothing, so hosts may call it on their audio thread.
     void settleStages(double biasVoltage);
 
     // Processes `frames` frames of the active channels. Non-finite input samples are taken as silence;
     // a channel whose state turns non-finite is cleared and its non-finite output samples zeroed.
     void process(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
+
+    // Chooses the instruction set of the multi-channel chain, at most the best one available;
+    // Scalar runs every channel on its own. The best available is chosen at construction.
+    void setSimdLevel(SimdLevel level);
+    SimdLevel simdLevel() const { return simdLevel_; }
 
     int activeChannels() const { return activeChannels_; }
     int factor() const { return resampler_.factor(); }
@@ -74,9 +84,18 @@ private:
         TriodeStage stage;
     };
     struct Buffers;
+    // Drive gain h, bias voltage l and output gain m of the next oversampled sample, and their steps.
+    struct Ramp {
+        double h, l, m;
+        double stepH, stepL;
+        float stepM;
+    };
 
     void processPiece(const float* const* inputs, float* const* outputs, int frames, const Targets& targets);
-    void runChain(const float* const* read, float* const* write, int count, const Targets& targets);
+    Ramp rampOver(int count, const Targets& targets) const;
+    void runChain(const float* const* read, float* const* write, int count, Ramp& ramp);
+    // The whole piece through the lane kernels, channels copied in and out of the lane state.
+    void runLanes(const float* const* inputs, float* const* outputs, int frames, Ramp& ramp);
     const float* const* finiteInputs(const float* const* inputs, int frames);
     void recoverNonFiniteChannels(float* const* outputs, int frames);
     void deriveStage(int channel, int factor);
@@ -86,6 +105,8 @@ private:
     TriodeStage restingStage_;
     Resamplers::cSimplestResampler resampler_;
     std::unique_ptr<Buffers> buffers_;
+    std::unique_ptr<LaneChainState> lanes_;
+    SimdLevel simdLevel_ = SimdLevel::Scalar;
     int capacity_ = 0;
     int activeChannels_ = 0;
     float hostRate_ = 44100.0f;

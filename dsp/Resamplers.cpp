@@ -32,12 +32,6 @@ inline double step(const double* b, const double* f, int order, double* xh, doub
 void filterInPlace(cIIR& filter, float* samples, int count) { filter.processFloats(samples, count); }
 void filterInPlace(cIIR& filter, double* samples, int count) { filter.processDoubles(samples, count); }
 
-// History length for a block capacity, or -1 when it does not fit an int.
-int historyLengthFor(int capacity, int factor, int order) {
-    const std::int64_t length = static_cast<std::int64_t>(capacity) * 2 * factor + order;
-    return length > INT_MAX ? -1 : static_cast<int>(length);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -159,6 +153,25 @@ void cIIR::processBuffered(Sample* samples, int count) {
     }
 }
 
+void cIIR::copyRecent(double* inputs, double* outputs) const {
+    if (!xHistory_) {
+        std::fill_n(inputs, order_, 0.0);
+        std::fill_n(outputs, order_, 0.0);
+        return;
+    }
+    std::copy_n(xHistory_.get() + writeIndex_ - order_, order_, inputs);
+    std::copy_n(yHistory_.get() + writeIndex_ - order_, order_, outputs);
+}
+
+void cIIR::setRecent(const double* inputs, const double* outputs) {
+    if (!xHistory_) {
+        return;
+    }
+    std::copy_n(inputs, order_, xHistory_.get());
+    std::copy_n(outputs, order_, yHistory_.get());
+    writeIndex_ = order_;
+}
+
 void cIIR::setNext(std::unique_ptr<cIIR> next) {
     next_ = std::move(next);
 }
@@ -206,18 +219,13 @@ bool cSimplestResampler::allocate(int maxFactor, int channels, int capacity) {
     if (maxFactor < 1 || channels < 0 || capacity < 0) {
         return false;
     }
-    // A capacity of 0 would leave no room beyond the order; one frame is the least that works.
-    const int length = historyLengthFor(std::max(capacity, 1), maxFactor, cIIR::kMaxOrder);
-    if (length < 0) {
-        return false;
-    }
     std::unique_ptr<cIIR[]> up(new (std::nothrow) cIIR[static_cast<std::size_t>(channels)]);
     std::unique_ptr<cIIR[]> down(new (std::nothrow) cIIR[static_cast<std::size_t>(channels)]);
     if (!up || !down) {
         return false;
     }
     for (int ch = 0; ch < channels; ++ch) {
-        if (!up[ch].setHistoryLength(length) || !down[ch].setHistoryLength(length)) {
+        if (!up[ch].setHistoryLength(kHistoryLength) || !down[ch].setHistoryLength(kHistoryLength)) {
             return false;
         }
     }
@@ -230,24 +238,9 @@ bool cSimplestResampler::allocate(int maxFactor, int channels, int capacity) {
     return true;
 }
 
-bool cSimplestResampler::setHistoryLengths(int length) {
-    bool ok = true;
-    for (int ch = 0; ch < allocatedChannels_; ++ch) {
-        ok = upFilters_[ch].setHistoryLength(length + upFilters_[ch].order()) && ok;
-        ok = downFilters_[ch].setHistoryLength(length + downFilters_[ch].order()) && ok;
-    }
-    return ok;
-}
-
 bool cSimplestResampler::setBlockLength(int frames) {
-    if (frames > blockCapacity_) {
-        // Every filter's histories become frames*2*allocatedFactor + its order, zeroed; the designs stay.
-        const int length = historyLengthFor(frames, allocatedFactor_, 0);
-        if (length < 0 || length > INT_MAX - cIIR::kMaxOrder || !setHistoryLengths(length)) {
-            return false;  // the old capacity stands (filters that did grow were merely cleared)
-        }
-        blockCapacity_ = frames;
-    }
+    // The histories do not depend on the block length, so any length can be served.
+    blockCapacity_ = std::max(blockCapacity_, frames);
     blockLength_ = frames;
     return true;
 }

@@ -45,6 +45,11 @@ public:
     // returns false and keeps the old histories.
     bool setHistoryLength(int length);
 
+    // The last order() inputs and outputs, oldest first; and setting them, as if they had just been
+    // filtered (the recursion carries on from there).
+    void copyRecent(double* inputs, double* outputs) const;
+    void setRecent(const double* inputs, const double* outputs);
+
     // Attaches a filter applied to this one's output (a cascade); null detaches.
     void setNext(std::unique_ptr<cIIR> next);
 
@@ -80,7 +85,7 @@ public:
     // Prepares for at most `maxFactor`, `channels` channels and blocks of `capacity` frames.
     // Returns false when memory could not be obtained. The base does nothing.
     virtual bool allocate(int maxFactor, int channels, int capacity);
-    // Announces the block length; may grow the filter histories. Returns false on allocation failure.
+    // Announces the block length. Returns false when it cannot be served.
     virtual bool setBlockLength(int frames);
     // Returns the number of samples written per channel.
     virtual int upsample(const float* const* in, float* const* out, int frames) = 0;
@@ -95,8 +100,13 @@ protected:
     int channelCount_ = 1;
 };
 
+// Every filter keeps a short history of kHistoryLength samples whatever the block capacity: the
+// recursion only ever reads the last `order` samples, and compacting them costs 2 x order copies
+// every kHistoryLength - order samples.
 class cSimplestResampler : public cResampler {
 public:
+    static constexpr int kHistoryLength = 2 * cIIR::kMaxOrder;
+
     cSimplestResampler() = default;
     ~cSimplestResampler() override;
 
@@ -118,9 +128,10 @@ public:
     int allocatedChannels() const { return allocatedChannels_; }
     const cIIR& upFilter(int channel) const { return upFilters_[channel]; }
     const cIIR& downFilter(int channel) const { return downFilters_[channel]; }
+    cIIR& upFilter(int channel) { return upFilters_[channel]; }
+    cIIR& downFilter(int channel) { return downFilters_[channel]; }
 
 private:
-    bool setHistoryLengths(int length);
     // Zero-stuffing and filtering, and filtering and decimation, for float and double work arrays.
     template <typename Sample>
     int zeroStuffAndFilter(cIIR* filters, const Sample* const* in, Sample* const* out, int frames) const;

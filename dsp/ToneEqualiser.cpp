@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "LaneChain.h"
+
 namespace {
 
 constexpr double kLowShelfOmega = 2.0 * std::numbers::pi * 160.0;    // rad/s, divided by fs
@@ -140,4 +142,33 @@ void ToneEqualiser::Band::clearHistory()
 bool ToneEqualiser::Band::historyIsFinite() const
 {
     return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
+}
+
+void ToneEqualiser::storeLane(LaneChainState& lanes, int lane) const
+{
+    for (int index = 0; index < 3; ++index) {
+        const Band& band = bands_[index];
+        LaneChainState::Band& to = lanes.bands[index];
+        to.b0[lane] = band.b0;
+        to.b1[lane] = band.b1;
+        to.b2[lane] = band.b2;
+        to.a1[lane] = band.a1;
+        to.a2[lane] = band.a2;
+        to.x1[lane] = band.x1;
+        to.x2[lane] = band.x2;
+        to.y1[lane] = band.y1;
+        to.y2[lane] = band.y2;
+    }
+}
+
+void ToneEqualiser::loadLane(const LaneChainState& lanes, int lane)
+{
+    for (int index = 0; index < 3; ++index) {
+        Band& band = bands_[index];
+        const LaneChainState::Band& from = lanes.bands[index];
+        band.x1 = from.x1[lane];
+        band.x2 = from.x2[lane];
+        band.y1 = from.y1[lane];
+        band.y2 = from.y2[lane];
+    }
 }

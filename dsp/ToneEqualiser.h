@@ -3,6 +3,8 @@
 // Three biquads run in parallel on the same input and summed: a low shelf at 160 Hz, a peaking band
 // at 1440 Hz and a high shelf at 1600 Hz, each -12 dB to +12 dB. The coefficients are computed with
 // the host rate while the filters run on the oversampled stream.
+struct LaneChainState;
+
 class ToneEqualiser {
 public:
     ToneEqualiser();  // fs 44100, every band the identity, zero histories
@@ -17,6 +19,9 @@ public:
     double process(double x);
 
     void clearHistories();
+    // Copies coefficients and histories into one lane of a multi-channel chain, and the histories back.
+    void storeLane(LaneChainState& lanes, int lane) const;
+    void loadLane(const LaneChainState& lanes, int lane);
     bool stateIsFinite() const;
     double sampleRate() const { return bands_[0].fs; }
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "LaneChain.h"
+
 namespace {
 
 // Triode characteristic.
@@ -45,6 +47,13 @@ double fastPositivePower(double base, double exponent)
     const double approximate = std::bit_cast<double>(static_cast<std::uint64_t>(static_cast<std::uint32_t>(scaledUpper)) << 32);
 
     return exact * approximate;
+}
+
+// Plate current for plate-node voltage v and grid-to-cathode voltage vgk.
+inline double triodeCurrent(double v, double vgk)
+{
+    const double e1 = (v / kKp) * std::log(1.0 + std::exp(kKp * (1.0 / kMu + vgk / std::sqrt(kKvb + v * v))));
+    return e1 > 0.0 ? fastPositivePower(e1, kExponent) / kKg : kCutOffCurrent;
 }
 
 }  // namespace
@@ -134,9 +143,7 @@ double TriodeStage::tick(double g, double h, double l, double m)
 
     // Triode characteristic at the plate-node voltage.
     const double v = vPlate;
-    const double e1 = (v / kKp) * std::log(1.0 + std::exp(kKp * (1.0 / kMu + vgkUsed / std::sqrt(kKvb + v * v))));
-
-    const double ip = e1 > 0.0 ? fastPositivePower(e1, kExponent) / kKg : kCutOffCurrent;
+    const double ip = triodeCurrent(v, vgkUsed);
 
     rT_ = v / ip;
 
@@ -154,8 +161,85 @@ void TriodeStage::settle(double gridVoltage, int samples)
     for (int n = 0; n < samples; ++n) tick(gridVoltage, 1.0, 0.0, 1.0);
 }
 
+void TriodeStage::rest(double gridVoltage)
+{
+    // At rest Co carries no current, so the coupling port is open: its waves both equal the plate
+    // voltage V, and the plate network is the supply through Rp feeding the triode in series with the
+    // cathode branch. For a trial V the plate network fixes the triode resistance it needs; the
+    // characteristic gives the triode's own at V and the resulting grid voltage. Bisection finds the V
+    // where they agree, between the V at which the needed resistance is 0 and the supply voltage.
+    const double supplyWave = gammaRp_ * components_.supplyVoltage;
+    struct Trial {
+        double resistance, gridToCathode, mismatch;
+    };
+    auto trial = [&](double v) {
+        const double bP = supplyWave + gammaCoupling_ * v;
+        const double loop = rPlate_ * bP / (bP - v);  // rPlate + rT + rCathode
+        const double vgk = gridVoltage - rCathode_ * bP / loop;
+        const double resistance = loop - rPlate_ - rCathode_;
+        return Trial{resistance, vgk, resistance - v / triodeCurrent(v, vgk)};
+    };
+    const double bound = rCathode_ / (rPlate_ + rCathode_);
+    double low = supplyWave * bound / (1.0 - gammaCoupling_ * bound);
+    double high = components_.supplyVoltage;
+    for (int step = 0; step < 200; ++step) {
+        const double middle = 0.5 * (low + high);
+        if (!(middle > low && middle < high)) break;
+        (trial(middle).mismatch < 0.0 ? low : high) = middle;
+    }
+    const double v = 0.5 * (low + high);
+    const Trial point = trial(v);
+    if (!std::isfinite(point.resistance) || point.resistance <= 0.0) return;
+
+    rT_ = point.resistance;
+    adaptMainJunction();
+    wCouplingToPlate_ = v;
+    wPlateToCoupling_ = v;
+    sCo_ = -v;
+    vgkPrev_ = point.gridToCathode;
+    // A few ticks bring the state onto the rounding of the recursion itself.
+    settle(gridVoltage, kRestingTicks);
+}
+
 bool TriodeStage::stateIsFinite() const
 {
     return std::isfinite(rT_) && std::isfinite(sCo_) && std::isfinite(sCk_) && std::isfinite(wCouplingToPlate_) &&
            std::isfinite(wPlateToCoupling_) && std::isfinite(vgkPrev_);
+}
+
+void TriodeStage::storeLane(LaneChainState& lanes, int lane) const
+{
+    lanes.gammaRk[lane] = gammaRk_;
+    lanes.gammaCk[lane] = gammaCk_;
+    lanes.sCk[lane] = sCk_;
+    lanes.gammaRp[lane] = gammaRp_;
+    lanes.supply[lane] = components_.supplyVoltage;
+    lanes.gammaCoupling[lane] = gammaCoupling_;
+    lanes.rPlate[lane] = rPlate_;
+    lanes.rCathode[lane] = rCathode_;
+    lanes.gamma2S1[lane] = gamma2S1_;
+    lanes.gamma2Ro[lane] = gamma2Ro_;
+    lanes.gamma1Coupling[lane] = gamma1Coupling_;
+    lanes.gamma1Co[lane] = gamma1Co_;
+    lanes.rT[lane] = rT_;
+    lanes.sCo[lane] = sCo_;
+    lanes.wCouplingToPlate[lane] = wCouplingToPlate_;
+    lanes.wPlateToCoupling[lane] = wPlateToCoupling_;
+    lanes.vgkPrev[lane] = vgkPrev_;
+    lanes.lastPlateVoltage[lane] = lastPlateVoltage_;
+    lanes.lastPlateCurrent[lane] = lastPlateCurrent_;
+    lanes.lastCathodePortVoltage[lane] = lastCathodePortVoltage_;
+}
+
+void TriodeStage::loadLane(const LaneChainState& lanes, int lane)
+{
+    rT_ = lanes.rT[lane];
+    adaptMainJunction();
+    sCo_ = lanes.sCo[lane];
+    wCouplingToPlate_ = lanes.wCouplingToPlate[lane];
+    wPlateToCoupling_ = lanes.wPlateToCoupling[lane];
+    vgkPrev_ = lanes.vgkPrev[lane];
+    lastPlateVoltage_ = lanes.lastPlateVoltage[lane];
+    lastPlateCurrent_ = lanes.lastPlateCurrent[lane];
+    lastCathodePortVoltage_ = lanes.lastCathodePortVoltage[lane];
 }

@@ -6,6 +6,8 @@
 // the 1 MOhm coupling port, with one sample of delay in each direction. The triode is a resistor
 // recomputed every sample from its characteristic, using the previous sample's grid voltage.
 
+struct LaneChainState;
+
 // The circuit's fixed components.
 struct StageComponents {
     double supplyVoltage = 300.0;       // E, volts
@@ -30,7 +32,15 @@ public:
     // of construction the output capacitor charges to the plate voltage over about a second, which
     // would otherwise reach the output as a thump far above full scale.
     void settle(double gridVoltage, int samples);
+    // Puts the stage at its resting point for a constant grid voltage, where settling would lead it:
+    // Co charged to the plate voltage, no current through the output network, the triode at its DC
+    // operating point. Costs microseconds and allocates nothing; the output then starts at zero.
+    void rest(double gridVoltage);
     bool stateIsFinite() const;
+
+    // Copies coefficients and state into one lane of a multi-channel chain, and the state back.
+    void storeLane(LaneChainState& lanes, int lane) const;
+    void loadLane(const LaneChainState& lanes, int lane);
 
     double rate() const { return rate_; }
     // Observations of the last tick, for measurement.
@@ -44,6 +54,7 @@ private:
     static constexpr double kCouplingResistance = 1000000.0;  // Rc
     static constexpr double kLoadResistance = 1000000.0;      // Ro
     static constexpr double kInitialTriodeResistance = 100.0;
+    static constexpr int kRestingTicks = 64;
 
     StageComponents components_;
     double rate_ = 0.0;

@@ -10,7 +10,7 @@ groups=("$@")
 packages=()
 for group in "${groups[@]}"; do
   case "$group" in
-    core) packages+=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libcli11-dev binutils python3 python3-mpmath
+    core) packages+=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libcli11-dev libxsimd-dev binutils python3 python3-mpmath
                     libcairo2-dev libfontconfig-dev libstb-dev fonts-liberation) ;;
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;

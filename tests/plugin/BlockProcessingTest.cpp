@@ -26,7 +26,7 @@ std::vector<float> referenceAtFactorOne(const std::vector<float>& input, float d
     ToneEqualiser equaliser;
     equaliser.setGains(0.5, 0.5, 0.5);
     TriodeStage stage;
-    stage.settle(0.0, 33075);  // settled for 0.75 s at the edit slot's Bias, 0
+    stage.rest(0.0);  // at rest for the edit slot's Bias, 0
     stage.derive(StageComponents{}, 44100.0);
     const int count = static_cast<int>(input.size());
     const double d0 = drive0, d1 = drive1;

@@ -1,0 +1,10 @@
+// Compiled with AVX2 enabled; called only when the processor and the operating system support it.
+#include "LaneChainKernel.h"
+
+LaneRampEnd runLaneChainAvx2(LaneChainState& state, const LaneChainJob& job, int firstLane) {
+    return lanechain::Kernel<lanechain::Lanes<xsimd::avx2, false>>::run(state, job, firstLane);
+}
+
+LaneRampEnd runLaneChainAvx2Twin(LaneChainState& state, const LaneChainJob& job, int firstLane) {
+    return lanechain::Kernel<lanechain::TwinLanes<xsimd::avx2>>::run(state, job, firstLane);
+}

@@ -1,0 +1,302 @@
+#pragma once
+
+// The lane kernel, instantiated once per instruction set in its own translation unit (compiled
+// with that set enabled). Included only by those units. Everything here has internal linkage, so
+// that no function compiled for a wider set can stand in for one of the baseline unit.
+
+#include <cmath>
+#include <cstring>
+#include <immintrin.h>
+#include <xsimd/xsimd.hpp>
+
+#include "LaneChain.h"
+
+namespace lanechain {
+namespace {
+
+// Per instruction set: rounding through single precision, and the two integer steps of the cheap
+// power (the upper word of each double as a number, and a truncated number as an upper word).
+template <class Arch>
+struct Ops;
+
+template <>
+struct Ops<xsimd::sse2> {
+    static __m128d throughFloat(__m128d x) { return _mm_cvtps_pd(_mm_cvtpd_ps(x)); }
+    static __m128d truncatedUpperWord(__m128d x) {
+        const __m128i words = _mm_cvttpd_epi32(x);  // two int32 in the low half
+        return _mm_castsi128_pd(_mm_unpacklo_epi32(_mm_setzero_si128(), words));
+    }
+};
+
+#ifdef __AVX2__
+template <>
+struct Ops<xsimd::avx2> {
+    static __m256d throughFloat(__m256d x) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(x)); }
+    static __m256d truncatedUpperWord(__m256d x) {
+        const __m128i words = _mm256_cvttpd_epi32(x);
+        const __m128i low = _mm_unpacklo_epi32(_mm_setzero_si128(), words);
+        const __m128i high = _mm_unpackhi_epi32(_mm_setzero_si128(), words);
+        return _mm256_castsi256_pd(_mm256_set_m128i(high, low));
+    }
+};
+#endif
+
+constexpr double kExponent = 1.4;
+constexpr double kOneUpperBits = 1072632447.0;
+
+// The operations of the kernel on one register of lanes. exp and log come either from xsimd, or,
+// lane by lane, from the standard library: with only two lanes its shorter latency wins, since the
+// stage's recursion waits for them every sample.
+template <class Arch, bool kLaneByLaneMath>
+struct Lanes {
+    using V = xsimd::batch<double, Arch>;
+    static constexpr int kCount = static_cast<int>(V::size);
+
+    static V load(const double* p) { return V::load_aligned(p); }
+    static void store(double* p, const V& x) { x.store_aligned(p); }
+    static V throughFloat(const V& x) { return V(Ops<Arch>::throughFloat(x)); }
+    static V exp(const V& x) {
+        if constexpr (kLaneByLaneMath) {
+            alignas(64) double v[kCount];
+            x.store_aligned(v);
+            for (double& e : v) e = std::exp(e);
+            return V::load_aligned(v);
+        } else {
+            return xsimd::exp(x);
+        }
+    }
+    static V log(const V& x) {
+        if constexpr (kLaneByLaneMath) {
+            alignas(64) double v[kCount];
+            x.store_aligned(v);
+            for (double& e : v) e = std::log(e);
+            return V::load_aligned(v);
+        } else {
+            return xsimd::log(x);
+        }
+    }
+    static V sqrt(const V& x) { return xsimd::sqrt(x); }
+    static V whereAboveZero(const V& test, const V& yes, const V& no) { return xsimd::select(test > V(0.0), yes, no); }
+
+    // base^1.4 for positive base: base times the upper-word interpolation of base^0.4.
+    static V cheapPower(const V& base) {
+        using U = xsimd::batch<std::uint64_t, Arch>;
+        const double fraction = kExponent - std::trunc(kExponent);
+        // The upper word as a number: put it under the exponent of 2^52 and take 2^52 away.
+        const V twoTo52(4503599627370496.0);
+        const U upperBits = (xsimd::bitwise_cast<U>(base) >> 32) | U(0x4330000000000000ull);
+        const V upper = xsimd::bitwise_cast<V>(upperBits) - twoTo52;
+        const V scaled = V(fraction) * (upper - V(kOneUpperBits)) + V(kOneUpperBits);
+        const V approximate = V(Ops<Arch>::truncatedUpperWord(scaled));
+        return (V(1.0) * base) * approximate;
+    }
+};
+
+// Two registers of lanes side by side: two independent chains that the processor can overlap.
+template <class B>
+struct Twin {
+    B a, b;
+    Twin() = default;
+    explicit Twin(double v) : a(v), b(v) {}
+    Twin(const B& first, const B& second) : a(first), b(second) {}
+    friend Twin operator+(const Twin& x, const Twin& y) { return {x.a + y.a, x.b + y.b}; }
+    friend Twin operator-(const Twin& x, const Twin& y) { return {x.a - y.a, x.b - y.b}; }
+    friend Twin operator*(const Twin& x, const Twin& y) { return {x.a * y.a, x.b * y.b}; }
+    friend Twin operator/(const Twin& x, const Twin& y) { return {x.a / y.a, x.b / y.b}; }
+    friend Twin operator-(const Twin& x) { return {-x.a, -x.b}; }
+};
+
+template <class Arch>
+struct TwinLanes {
+    using One = Lanes<Arch, false>;
+    using V = Twin<typename One::V>;
+    static constexpr int kCount = 2 * One::kCount;
+
+    static V load(const double* p) { return {One::load(p), One::load(p + One::kCount)}; }
+    static void store(double* p, const V& x) {
+        One::store(p, x.a);
+        One::store(p + One::kCount, x.b);
+    }
+    static V throughFloat(const V& x) { return {One::throughFloat(x.a), One::throughFloat(x.b)}; }
+    static V exp(const V& x) { return {One::exp(x.a), One::exp(x.b)}; }
+    static V log(const V& x) { return {One::log(x.a), One::log(x.b)}; }
+    static V sqrt(const V& x) { return {One::sqrt(x.a), One::sqrt(x.b)}; }
+    static V whereAboveZero(const V& test, const V& yes, const V& no) {
+        return {One::whereAboveZero(test.a, yes.a, no.a), One::whereAboveZero(test.b, yes.b, no.b)};
+    }
+    static V cheapPower(const V& base) { return {One::cheapPower(base.a), One::cheapPower(base.b)}; }
+};
+
+template <class L>
+class Kernel {
+public:
+    using V = typename L::V;
+    static constexpr int W = L::kCount;
+
+    static LaneRampEnd run(LaneChainState& s, const LaneChainJob& job, int firstLane) {
+        Kernel kernel(s, firstLane);
+        return kernel.process(job);
+    }
+
+private:
+    // Triode characteristic and output scaling, as in the scalar stage.
+    static constexpr double kMu = 100.0;
+    static constexpr double kKvb = 300.0;
+    static constexpr double kKg = 530.0;
+    static constexpr double kKp = 600.0;
+    static constexpr double kCutOffCurrent = 1e-20;
+    static constexpr double kOutputNormalisation = 65.7;
+    static constexpr double kDriveDivisorLimit = 13.41;
+    static constexpr double kBiasVoltagePerUnit = 1.6;
+    static constexpr double kVolumeFloor = 0.0001;
+
+    struct BandLanes {
+        V b0, b1, b2, a1, a2, x1, x2, y1, y2;
+    };
+
+    Kernel(LaneChainState& s, int firstLane) : s_(s), lane_(firstLane) {}
+
+    V load(const LaneChainState::Row& row) const { return L::load(row + lane_); }
+    void store(LaneChainState::Row& row, const V& value) const { L::store(row + lane_, value); }
+
+    LaneRampEnd process(const LaneChainJob& job) {
+        BandLanes bands[3];
+        for (int band = 0; band < 3; ++band) {
+            const LaneChainState::Band& from = s_.bands[band];
+            bands[band] = {load(from.b0), load(from.b1), load(from.b2), load(from.a1), load(from.a2),
+                           load(from.x1), load(from.x2), load(from.y1), load(from.y2)};
+        }
+        const V gammaRk = load(s_.gammaRk), gammaCk = load(s_.gammaCk), sCk = load(s_.sCk);
+        const V gammaRp = load(s_.gammaRp), supply = load(s_.supply), gammaCoupling = load(s_.gammaCoupling);
+        const V rPlate = load(s_.rPlate), rCathode = load(s_.rCathode);
+        const V gamma2S1 = load(s_.gamma2S1), gamma2Ro = load(s_.gamma2Ro);
+        const V gamma1Coupling = load(s_.gamma1Coupling), gamma1Co = load(s_.gamma1Co);
+        V rT = load(s_.rT), sCo = load(s_.sCo), wCp = load(s_.wCouplingToPlate), wPc = load(s_.wPlateToCoupling);
+        V vgkPrev = load(s_.vgkPrev);
+        V lastV = load(s_.lastPlateVoltage), lastIp = load(s_.lastPlateCurrent), lastVk = load(s_.lastCathodePortVoltage);
+
+        const int n = job.factor;
+        const float gain = static_cast<float>(n);
+        double h = job.h, l = job.l, m = job.m;
+        alignas(64) double in[W];
+        alignas(64) double out[W];
+
+        for (int frame = 0; frame < job.frames; ++frame) {
+            for (int j = 0; j < W; ++j) {
+                const float x = job.in[lane_ + j][frame];
+                in[j] = n > 1 ? static_cast<double>(gain * x) : static_cast<double>(x);
+            }
+            for (int phase = 0; phase < n; ++phase) {
+                V x = phase == 0 ? L::load(in) : V(0.0);
+                if (n > 1) x = L::throughFloat(filter(s_.up, x));
+
+                // Tone equaliser: three biquads on the same input, summed.
+                V sum(0.0);
+                for (int band = 0; band < 3; ++band) {
+                    BandLanes& q = bands[band];
+                    const V y = q.b0 * x + q.b1 * q.x1 + q.b2 * q.x2 - q.a1 * q.y1 - q.a2 * q.y2;
+                    q.x2 = q.x1;
+                    q.x1 = x;
+                    q.y2 = q.y1;
+                    q.y1 = y;
+                    sum = band == 0 ? y : sum + y;
+                }
+                const V grid = (sum / V(3.0)) * V(h) + V(l);
+
+                // Triode stage tick.
+                const V bK = gammaRk * V(0.0) + gammaCk * sCk;
+                const V wCpIn = wCp;
+                const V bP = gammaRp * supply + gammaCoupling * wCpIn;
+                const V halfSum = (rPlate + rT + rCathode) / V(2.0);
+                const V gammaMainPlate = rPlate / halfSum;
+                const V gammaMainCathode = rCathode / halfSum;
+                const V junctionSum = bP + V(0.0) + bK;
+                const V dP = bP - gammaMainPlate * junctionSum;
+                const V dK = bK - gammaMainCathode * junctionSum;
+                const V vPlate = (bP + dP) / V(2.0);
+                const V vCathodePort = (bK + dK) / V(2.0);
+
+                const V wPcIn = wPc;
+                const V upS1 = -(sCo + wPcIn);
+                const V incidentS2 = V(2.0) * upS1;
+                const V downS1 = upS1 - gamma2S1 * incidentS2;
+                const V downRo = V(0.0) - gamma2Ro * incidentS2;
+                const V sumS1 = downS1 - upS1;
+                wCp = wPcIn - gamma1Coupling * sumS1;
+                sCo = sCo - gamma1Co * sumS1;
+                const V vOut = (downRo + V(0.0)) / V(2.0);
+                wPc = bP + dP - wCpIn;
+
+                const V vgkUsed = vgkPrev;
+                vgkPrev = grid + vCathodePort;
+
+                const V v = vPlate;
+                const V e1 = (v / V(kKp)) *
+                             L::log(V(1.0) + L::exp(V(kKp) * (V(1.0 / kMu) + vgkUsed / L::sqrt(V(kKvb) + v * v))));
+                const V ip = L::whereAboveZero(e1, L::cheapPower(e1) / V(kKg), V(kCutOffCurrent));
+                rT = v / ip;
+                lastV = vPlate;
+                lastIp = ip;
+                lastVk = vCathodePort;
+
+                const double biasUnits = l / kBiasVoltagePerUnit;
+                const V y = -(vOut / V(kOutputNormalisation)) * V(1.0 + biasUnits * biasUnits) /
+                            V(h < kDriveDivisorLimit ? h : kDriveDivisorLimit) * V(m + kVolumeFloor);
+                const V narrowed = L::throughFloat(y);
+
+                if (n > 1) {
+                    const V down = filter(s_.down, narrowed);
+                    if (phase == 0) L::store(out, L::throughFloat(down));
+                } else {
+                    L::store(out, narrowed);
+                }
+                h += job.stepH;
+                l += job.stepL;
+                m += job.stepM;
+            }
+            for (int j = 0; j < W; ++j) job.out[lane_ + j][frame] = static_cast<float>(out[j]);
+        }
+
+        for (int band = 0; band < 3; ++band) {
+            LaneChainState::Band& to = s_.bands[band];
+            store(to.x1, bands[band].x1);
+            store(to.x2, bands[band].x2);
+            store(to.y1, bands[band].y1);
+            store(to.y2, bands[band].y2);
+        }
+        store(s_.rT, rT);
+        store(s_.sCo, sCo);
+        store(s_.wCouplingToPlate, wCp);
+        store(s_.wPlateToCoupling, wPc);
+        store(s_.vgkPrev, vgkPrev);
+        store(s_.lastPlateVoltage, lastV);
+        store(s_.lastPlateCurrent, lastIp);
+        store(s_.lastCathodePortVoltage, lastVk);
+        return {h, l, m};
+    }
+
+    // One step of the direct-form recursion: y = b0 x, then y += b[i] x[-i] + f[i] y[-i], in this order.
+    V filter(LaneChainState::Filter& f, const V& x) {
+        const int order = s_.order;
+        int w = f.writeRow;
+        store(f.x[w], x);
+        V y = V(s_.b[0]) * x;
+        for (int i = 1; i <= order; ++i) y = y + (V(s_.b[i]) * load(f.x[w - i]) + V(s_.f[i]) * load(f.y[w - i]));
+        store(f.y[w], y);
+        if (++w == LaneChainState::kHistoryRows) {
+            for (int row = 0; row < order; ++row) {
+                store(f.x[row], load(f.x[LaneChainState::kHistoryRows - order + row]));
+                store(f.y[row], load(f.y[LaneChainState::kHistoryRows - order + row]));
+            }
+            w = order;
+        }
+        f.writeRow = w;
+        return y;
+    }
+
+    LaneChainState& s_;
+    int lane_;
+};
+
+}  // namespace
+}  // namespace lanechain
