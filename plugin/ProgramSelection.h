@@ -73,8 +73,6 @@ public:
         state_.store(encode(current), std::memory_order_seq_cst);
     }
 
-    int program() const { return decode(state_.load(std::memory_order_acquire)).program; }
-
 private:
     static std::uint32_t encode(const State& state) {
         return static_cast<std::uint32_t>(state.program & 0xFF) | static_cast<std::uint32_t>(state.previous & 0xFF) << 8 |
