@@ -220,6 +220,8 @@ void AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) {
 // Eight character positions (sign, digits and point together), truncating rather than rounding.
 void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) {
     constexpr int kPositions = 8;
+    // Not a number has no digits to show; infinities are "Huge!" like every magnitude beyond the field.
+    if (std::isnan(value)) return copyText(text, "NaN", maxLen);
     double magnitude = value;
     bool negative = false;
     if (magnitude < 0.0) {

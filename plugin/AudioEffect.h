@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "VstInterface.h"
 
 class AEffEditor;
@@ -27,8 +29,8 @@ public:
     virtual float getParameter(VstInt32) { return 0.0f; }
     virtual void setParameterAutomated(VstInt32 index, float value);
 
-    virtual VstInt32 getProgram() { return curProgram; }
-    virtual void setProgram(VstInt32 program) { curProgram = program; }
+    virtual VstInt32 getProgram() { return curProgram.load(std::memory_order_relaxed); }
+    virtual void setProgram(VstInt32 program) { curProgram.store(program, std::memory_order_relaxed); }
     virtual void setProgramName(char*) {}
     virtual void getProgramName(char* name) {
         if (name) *name = 0;
@@ -85,6 +87,6 @@ protected:
     VstInt32 blockSize = 1024;
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    std::atomic<VstInt32> curProgram{0};  // hosts ask for it on any thread
     AEffect cEffect;
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ParameterText.h"
 #include "TextLimits.h"
 
 using namespace Parameters;
@@ -15,9 +16,14 @@ constexpr int kInitialFactor = 8;
 constexpr int kInitialChannels = 2;
 // Parameters a program change applies, in this order; Oversample and channel mode stay as they are.
 constexpr int kProgramParameters[] = {kDrive, kBias, kLoFreq, kMidFreq, kHiFreq, kVolume};
+bool changesWithProgram(int index) {
+    return std::find(std::begin(kProgramParameters), std::end(kProgramParameters), index) !=
+           std::end(kProgramParameters);
+}
 // Host sample rates outside this range are ignored.
 constexpr float kLowestRate = 1000.0f;
 constexpr float kHighestRate = 10000000.0f;
+static_assert(ParameterText::kMaxLength == kVstMaxParamStrLen);
 
 }  // namespace
 
@@ -29,11 +35,10 @@ Korvel::Korvel(audioMasterCallback audioMaster)
     for (std::atomic<float>& value : currentValues_) value.store(0.0f, std::memory_order_relaxed);
     setupIo();
     processor_.setBlockSize(blockSize);
-    outputGain_.store(1.0f, std::memory_order_relaxed);
 
     programBank_ = std::make_unique<ProgramRecord[]>(Programs::kBankSize);
     Programs::buildBank(programBank_.get());
-    curProgram = Programs::kEditSlot;
+    curProgram.store(Programs::kEditSlot, std::memory_order_relaxed);  // the selection starts there too
     const ProgramRecord& edit = editSlot();
     for (int index : kProgramParameters) setParameter(index, edit.value(index));
     currentValues_[storageSlot(kOversample)].store(edit.value(kOversample), std::memory_order_relaxed);
@@ -103,62 +108,64 @@ float Korvel::currentValue(int index) const {
     return currentValues_[storageSlot(index)].load(std::memory_order_relaxed);
 }
 
-void Korvel::storeValue(ProgramRecord& record, int index, float value) {
-    record.setValue(index, value);
+void Korvel::applyValue(int index, float value) {
+    if (!isParameter(index)) return;
     currentValues_[storageSlot(index)].store(value, std::memory_order_relaxed);
+    if (index == kOversample) {
+        chainChanges_.requestFactor(oversamplingFactor(value));
+    } else if (index == kChannelMode) {
+        const int count = channelCount(value);
+        chainChanges_.requestChannelCount(count);
+        activeChannelCount_.store(count, std::memory_order_relaxed);
+    }
 }
 
 void Korvel::setParameter(VstInt32 index, float value) {
     // A non-finite value would poison the chain for good; it is ignored.
     if (!std::isfinite(value)) return;
-    ProgramRecord& record = programBank_[std::clamp<VstInt32>(curProgram, 0, Programs::kEditSlot)];
-    switch (index) {
-    case kLoFreq:
-    case kMidFreq:
-    case kHiFreq:
-    case kDrive:
-    case kBias:
-        storeValue(record, index, value);
-        break;
-    case kVolume:
-        storeValue(record, index, value);
-        outputGain_.store(Parameters::outputGain(value), std::memory_order_relaxed);
-        break;
-    case kOversample:
-        storeValue(record, index, value);
-        chainChanges_.requestFactor(oversamplingFactor(value));
-        break;
-    case kChannelMode: {
-        storeValue(record, index, value);
-        const int count = channelCount(value);
-        chainChanges_.requestChannelCount(count);
-        activeChannelCount_.store(count, std::memory_order_relaxed);
-        break;
-    }
-    default:
-        break;
+    {
+        const ProgramSelection::Write write(selection_);
+        const ProgramSelection::State& state = write.state();
+        if (!state.changing) {
+            if (isParameter(index)) programBank_[state.program].setValue(index, value);
+            applyValue(index, value);
+        } else if (changesWithProgram(index)) {
+            // A program change is under way and will put the new program's value in force: this value
+            // belongs to the program being left. Re-selecting the same program reads the very record,
+            // so there the value is dropped rather than raced against that read.
+            if (state.previous != state.program) programBank_[state.previous].setValue(index, value);
+        } else {
+            // Oversample and channel mode stay in force across a program change.
+            if (isParameter(index)) programBank_[state.previous].setValue(index, value);
+            applyValue(index, value);
+        }
     }
     chainChanges_.requestEqualiserUpdate();
 }
 
 float Korvel::getParameter(VstInt32 index) { return isParameter(index) ? currentValue(index) : 0.0f; }
 
+// The six program values are put in force as one step that no automated value can split.
 void Korvel::setProgram(VstInt32 program) {
     if (program < 0 || program > Programs::kEditSlot) return;
-    curProgram = program;
-    const ProgramRecord& record = programBank_[program];
-    for (int index : kProgramParameters) setParameter(index, record.value(index));
+    selection_.beginChange(program);
+    curProgram.store(program, std::memory_order_relaxed);
+    const ProgramContents contents = programBank_[program].contents();
+    for (int index : kProgramParameters) applyValue(index, contents.value(index));
+    selection_.endChange();
+    chainChanges_.requestEqualiserUpdate();
 }
 
 void Korvel::setProgramName(char* name) {
-    if (name) programBank_[curProgram].setName(name);
+    if (name) programBank_[curProgram.load(std::memory_order_relaxed)].setName(name);
 }
 
 void Korvel::getProgramName(char* name) {
-    const ProgramRecord& record = programBank_[curProgram];
+    const int program = curProgram.load(std::memory_order_relaxed);
+    const ProgramRecord& record = programBank_[program];
     if (record.nameIs("Init")) {
         char numbered[ProgramRecord::kNameSize + 16];
-        std::snprintf(numbered, sizeof numbered, "%s %d", record.name, static_cast<int>(curProgram) + 1);
+        std::snprintf(numbered, sizeof numbered, "%s %d", record.name, program + 1);
         copyText(name, numbered, ProgramRecord::kNameSize - 1);
     } else {
         copyText(name, record.name, ProgramRecord::kNameSize - 1);
@@ -176,7 +183,8 @@ void Korvel::getParameterDisplay(VstInt32 index, char* text) {
     case kMidFreq:
     case kHiFreq:
     case kVolume:
-        dB2string(value, text, kVstMaxParamStrLen);
+        // The decibels the parameter produces, as the editor shows them.
+        ParameterText::format(index, value, text);
         break;
     case kDrive:
     case kBias:

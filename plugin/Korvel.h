@@ -7,15 +7,18 @@
 #include "BlockProcessor.h"
 #include "ChainChanges.h"
 #include "Parameters.h"
+#include "ProgramSelection.h"
 #include "Programs.h"
 
 // The valve-preamp effect: eight parameters, a bank of twenty programs with an edit slot and two
 // compare slots, and the signal chain of up to six channels.
 //
 // Threads: the host may call parameter and program operations on its user-interface thread while
-// processReplacing runs on its audio thread. Values the audio thread reads are atomic; changes that
-// reconfigure the chain are handed over through ChainChanges and carried out at the start of the
-// next block. Sample rate, block size and suspend are called by hosts while processing is stopped.
+// processReplacing runs on its audio thread, and automation calls setParameter on the audio thread.
+// Values the audio thread reads are atomic; changes that reconfigure the chain are handed over through
+// ChainChanges and carried out at the start of the next block. Program records are written value by
+// value, and ProgramSelection keeps automated values out of a program being switched to. Sample rate,
+// block size and suspend are called by hosts while processing is stopped.
 class Korvel : public AudioEffectX {
 public:
     explicit Korvel(audioMasterCallback audioMaster);  // throws std::bad_alloc
@@ -54,20 +57,22 @@ public:
     ProgramRecord compareSlotB;
 
     int activeChannelCount() const { return activeChannelCount_.load(std::memory_order_relaxed); }
-    float outputGain() const { return outputGain_.load(std::memory_order_relaxed); }
+    // Linear gain from the Volume in force; derived on reading, so it can never disagree with it.
+    float outputGain() const { return Parameters::outputGain(currentValue(Parameters::kVolume)); }
 
     // The signal chain, for observation. Pending reconfigurations are applied at the next block.
     const BlockProcessor& processor() const { return processor_; }
 
 private:
     float currentValue(int index) const;
-    void storeValue(ProgramRecord& record, int index, float value);
+    // Puts a value in force: the current values and the chain reconfiguration it asks for.
+    void applyValue(int index, float value);
     void applyPendingChanges();
     BlockProcessor::EqualiserGains equaliserGains() const;
 
     std::unique_ptr<ProgramRecord[]> programBank_;
+    ProgramSelection selection_{Programs::kEditSlot};
     std::atomic<float> currentValues_[Parameters::kCount];  // in storage order
-    std::atomic<float> outputGain_{1.0f};
     std::atomic<int> activeChannelCount_{0};
     ChainChanges chainChanges_;
     BlockProcessor processor_;

@@ -4,16 +4,66 @@
 
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 using namespace Parameters;
+
+ProgramRecord::ProgramRecord() : name{} {
+    for (std::atomic<float>& value : values_) value.store(0.0f, std::memory_order_relaxed);
+}
+
+ProgramRecord::ProgramRecord(const ProgramContents& contents) : ProgramRecord() { assign(contents); }
+
+ProgramRecord::ProgramRecord(const ProgramRecord& other) : ProgramRecord(other.contents()) {}
+
+ProgramRecord& ProgramRecord::operator=(const ProgramRecord& other) {
+    assign(other.contents());
+    return *this;
+}
+
+// A reader that sees any value stored after beginWrite also sees the raised count (release fence
+// here, acquire fence in contents), and endWrite publishes the stored values with the count.
+void ProgramRecord::beginWrite() {
+    writes_.fetch_add(1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+void ProgramRecord::endWrite() { writes_.fetch_add(kWriteFinished - 1, std::memory_order_release); }
+
+void ProgramRecord::setValue(int index, float v) {
+    beginWrite();
+    values_[storageSlot(index)].store(v, std::memory_order_relaxed);
+    endWrite();
+}
 
 void ProgramRecord::setName(const char* text) { copyText(name, text, kNameSize - 1); }
 
 bool ProgramRecord::nameIs(const char* text) const { return std::strncmp(name, text, kNameSize) == 0; }
 
-ProgramRecord ProgramRecord::makeDefault() {
-    ProgramRecord record{};
-    record.setName("Init");
+ProgramContents ProgramRecord::contents() const {
+    ProgramContents copy;
+    std::memcpy(copy.name, name, kNameSize);
+    for (;;) {
+        const std::uint64_t before = writes_.load(std::memory_order_acquire);
+        if ((before & kWritesUnderWay) == 0) {
+            for (int slot = 0; slot < kCount; ++slot) copy.values[slot] = values_[slot].load(std::memory_order_relaxed);
+            std::atomic_thread_fence(std::memory_order_acquire);
+            if (writes_.load(std::memory_order_relaxed) == before) return copy;
+        }
+        std::this_thread::yield();  // a writer is between its two counts: a few stores at most
+    }
+}
+
+void ProgramRecord::assign(const ProgramContents& contents) {
+    beginWrite();
+    std::memcpy(name, contents.name, kNameSize);
+    for (int slot = 0; slot < kCount; ++slot) values_[slot].store(contents.values[slot], std::memory_order_relaxed);
+    endWrite();
+}
+
+ProgramContents ProgramRecord::makeDefault() {
+    ProgramContents record{};
+    copyText(record.name, "Init", kNameSize - 1);
     record.setValue(kDrive, 0.0f);
     record.setValue(kBias, 0.7f);
     record.setValue(kLoFreq, 0.5f);
@@ -52,7 +102,7 @@ constexpr FactoryProgram kFactory[kFactoryCount] = {
 }  // namespace
 
 void buildBank(ProgramRecord* bank) {
-    for (int i = 0; i < kBankSize; ++i) bank[i] = ProgramRecord::makeDefault();
+    for (int i = 0; i < kBankSize; ++i) bank[i].assign(ProgramRecord::makeDefault());
 
     for (int i = 0; i < kFactoryCount; ++i) {
         const FactoryProgram& program = kFactory[i];

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <thread>
 #include <vector>
@@ -138,6 +139,120 @@ TEST(Concurrency, HostCallsDuringProcessingNeitherCrashNorPoisonTheOutput) {
     userInterface.join();
     EXPECT_TRUE(finite);
     EXPECT_GT(calls.load(), 0);
+}
+
+// A host playing automation of every parameter on its audio thread, with a block now and then, while
+// the user picks, renames and copies programs on the user-interface thread. After each program change
+// the user-interface thread parks the audio thread and checks that the values in force are those of
+// the current program's record; now and then it changes the program once more with nothing automated
+// and checks that the new program's values are in force exactly as stored.
+TEST(Concurrency, AutomationRacingProgramChangesNeverLandsInTheProgramSwitchedTo) {
+    enum Phase { kRun, kPark, kStop };
+    HostedEffect host;
+    Korvel& effect = host.effect();
+    std::atomic<int> phase{kRun};
+    std::atomic<bool> parked{false};
+    std::atomic<long> automated{0};
+
+    std::thread audio([&] {
+        SixChannelBlock block(32);
+        for (long k = 0;; ++k) {
+            const int request = phase.load(std::memory_order_acquire);
+            if (request == kStop) break;
+            if (request == kPark) {
+                parked.store(true, std::memory_order_release);
+                parked.notify_one();
+                phase.wait(kPark, std::memory_order_acquire);
+                parked.store(false, std::memory_order_release);
+                continue;
+            }
+            const int index = static_cast<int>(k % 8);
+            float value = 0.05f + 0.001f * static_cast<float>(k % 9);  // no program holds these
+            if (index == 6) value = 0.2f * static_cast<float>(k / 8 % 4);
+            if (index == 7) value = static_cast<float>(1 + k / 8 % 2);
+            host.setParameter(index, value);
+            if (k % 256 == 255) {
+                fillBlock(block, static_cast<int>(k / 256));
+                block.process(host);
+            }
+            automated.fetch_add(1, std::memory_order_release);
+        }
+    });
+
+    std::mt19937 random(7u);
+    char text[256];
+    for (int round = 0; round < 500; ++round) {
+        const long before = automated.load(std::memory_order_acquire);
+        phase.store(kRun, std::memory_order_release);
+        phase.notify_one();
+        while (automated.load(std::memory_order_acquire) < before + 8) std::this_thread::yield();
+
+        const int program = static_cast<int>(random() % 20);
+        host.dispatch(effSetProgram, 0, program);
+        if (round % 3 == 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "Take %d", round);
+            host.dispatch(effSetProgramName, 0, 0, name);
+            host.dispatch(effGetProgramName, 0, 0, text);
+        }
+        if (round % 5 == 0) {  // what the editor does for its program menu and A/B comparison
+            effect.editSlot() = effect.programBank()[program];
+            effect.compareSlotA = effect.editSlot();
+            effect.setProgram(20);
+        }
+
+        phase.store(kPark, std::memory_order_release);
+        parked.wait(false, std::memory_order_acquire);
+        const int current = static_cast<int>(host.dispatch(effGetProgram));
+        bool consistent = true;
+        for (int index = 0; index < 6; ++index) {
+            EXPECT_EQ(host.getParameter(index), effect.programBank()[current].value(index))
+                << "parameter " << index << ", round " << round;
+            consistent = consistent && host.getParameter(index) == effect.programBank()[current].value(index);
+        }
+        if (!consistent) break;
+        if (round % 10 == 0) {
+            const int next = (current + 1 + round) % 20;
+            const ProgramContents stored = effect.programBank()[next].contents();
+            host.dispatch(effSetProgram, 0, next);
+            for (int index = 0; index < 6; ++index) EXPECT_EQ(host.getParameter(index), stored.value(index));
+            EXPECT_TRUE(effect.programBank()[next].contents() == stored);
+        }
+    }
+    phase.store(kStop, std::memory_order_release);
+    phase.notify_one();
+    audio.join();
+}
+
+// Automation aimed at one program, then a change to another with nothing automated after it: the new
+// program plays exactly as stored, and the automated values stay with the program they were made in.
+TEST(Concurrency, ProgramChangeAfterAutomationPlaysTheNewProgramAsStored) {
+    HostedEffect automatedHost;
+    HostedEffect plainHost;
+    Korvel& effect = automatedHost.effect();
+    const ProgramContents stored = effect.programBank()[5].contents();
+    automatedHost.dispatch(effSetProgram, 0, 4);
+    std::thread audio([&] {
+        for (int k = 0; k < 2000; ++k)
+            for (int index = 0; index < 6; ++index) automatedHost.setParameter(index, 0.001f * static_cast<float>(k % 997));
+    });
+    audio.join();
+    automatedHost.dispatch(effSetProgram, 0, 5);
+    plainHost.dispatch(effSetProgram, 0, 5);
+    for (int index = 0; index < 6; ++index) {
+        EXPECT_EQ(automatedHost.getParameter(index), stored.value(index));
+        EXPECT_EQ(effect.programBank()[4].value(index), 0.001f * static_cast<float>(1999 % 997));
+    }
+    EXPECT_TRUE(effect.programBank()[5].contents() == stored);
+
+    SixChannelBlock automatedBlock(512);
+    SixChannelBlock plainBlock(512);
+    fillBlock(automatedBlock, 3);
+    fillBlock(plainBlock, 3);
+    automatedBlock.process(automatedHost);
+    plainBlock.process(plainHost);
+    EXPECT_EQ(automatedBlock.output(0), plainBlock.output(0));
+    EXPECT_EQ(automatedBlock.output(1), plainBlock.output(1));
 }
 
 }  // namespace

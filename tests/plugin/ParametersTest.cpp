@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
+#include "ParameterText.h"
 #include "TestHost.h"
 
 namespace {
@@ -31,6 +33,11 @@ TEST(TextConversion, FloatRenderingTruncatesToEightPositions) {
     EXPECT_EQ(float2string(effect, 1234567.0f), "1234567.");
     EXPECT_EQ(float2string(effect, 123456789.0f), "Huge!");
     EXPECT_EQ(float2string(effect, -10000000.0f), "Huge!");
+    // Values without digits get a fixed word, never an undefined conversion.
+    EXPECT_EQ(float2string(effect, std::numeric_limits<float>::quiet_NaN()), "NaN");
+    EXPECT_EQ(float2string(effect, std::numeric_limits<float>::infinity()), "Huge!");
+    EXPECT_EQ(float2string(effect, -std::numeric_limits<float>::infinity()), "Huge!");
+    EXPECT_EQ(dB2string(effect, std::numeric_limits<float>::infinity()), "Huge!");
 }
 
 TEST(TextConversion, DecibelsAndTheTerminatorAtMaxLen) {
@@ -68,7 +75,22 @@ TEST(Parameters, DisplayTexts) {
         host.setParameter(index, value);
         return host.text(effGetParamDisplay, index);
     };
-    EXPECT_EQ(display(0, 0.5f), "-6.02059");  // the decibels of the normalised value, not of the band gain
+    // Tone bands and Volume show the decibels they produce, as the editor's displays do.
+    EXPECT_EQ(display(0, 0.5f), "0.0");
+    EXPECT_EQ(display(1, 1.0f), "12.0");
+    EXPECT_EQ(display(2, 0.0f), "-12.0");
+    EXPECT_EQ(display(0, 0.25f), "-6.0");
+    EXPECT_EQ(display(1, 0.52f), "0.5");
+    EXPECT_EQ(display(5, 2.0f / 3.0f), "0.0");
+    EXPECT_EQ(display(5, 0.667f), "0.0");
+    EXPECT_EQ(display(5, 1.0f), "20.0");
+    EXPECT_EQ(display(5, 0.5f), "-10.0");
+    EXPECT_EQ(display(5, 0.001f), "-39.9");
+    // Values beyond the range show what they do while that fits the eight characters.
+    EXPECT_EQ(display(2, 1.7f), "28.8");
+    EXPECT_EQ(display(5, -0.5f), "-oo");
+    EXPECT_EQ(display(0, 1e6f), "Huge!");
+    EXPECT_EQ(display(5, -1e6f), "-oo");
     EXPECT_EQ(display(3, 0.25f), "0.250000");
     EXPECT_EQ(display(4, 1.0f), "1.000000");
     EXPECT_EQ(display(5, 0.0f), "-oo");
@@ -84,6 +106,30 @@ TEST(Parameters, DisplayTexts) {
     EXPECT_EQ(display(7, 4.0f), "Quadro");
     EXPECT_EQ(display(7, 6.0f), "5.1");
     EXPECT_EQ(host.text(effGetParamDisplay, 8), std::string(255, '#'));
+}
+
+TEST(Parameters, EditorDisplayTextsShareTheHostsFormatting) {
+    auto format = [](int index, float value) -> std::string {
+        char text[16];
+        std::fill(std::begin(text), std::end(text), '#');
+        if (!ParameterText::format(index, value, text))
+            return std::string(text, sizeof text) == std::string(16, '#') ? "none" : "written";
+        EXPECT_EQ(text[ParameterText::kMaxLength], 0);
+        return std::string(text);
+    };
+    HostedEffect host;
+    for (int index : {0, 1, 2, 5}) {
+        for (float value : {0.0f, 0.123f, 0.5f, 0.777f, 1.0f}) {
+            host.setParameter(index, value);
+            EXPECT_EQ(host.text(effGetParamDisplay, index), format(index, value)) << index << " " << value;
+        }
+    }
+    EXPECT_EQ(format(3, 0.26f), "0.3");
+    EXPECT_EQ(format(4, 0.7f), "0.7");
+    EXPECT_EQ(format(4, 123456.0f), "123456.0");
+    EXPECT_EQ(format(3, -1234567.0f), "Huge!");
+    EXPECT_EQ(format(6, 0.6f), "none");
+    EXPECT_EQ(format(-1, 0.6f), "none");
 }
 
 TEST(Parameters, OutputGainFromVolume) {

@@ -29,8 +29,8 @@ TEST(Programs, BankAfterConstruction) {
     EXPECT_EQ(host.getParameter(4), 0.0f);
     EXPECT_EQ(host.getParameter(5), 0.667f);
     const Korvel& effect = host.effect();
-    EXPECT_EQ(std::memcmp(&effect.compareSlotA, &host.effect().editSlot(), sizeof(ProgramRecord)), 0);
-    EXPECT_EQ(std::memcmp(&effect.compareSlotB, &host.effect().editSlot(), sizeof(ProgramRecord)), 0);
+    EXPECT_TRUE(effect.compareSlotA.contents() == host.effect().editSlot().contents());
+    EXPECT_TRUE(effect.compareSlotB.contents() == host.effect().editSlot().contents());
 }
 
 TEST(Programs, ChangeAppliesSixValuesAndKeepsOversampleAndChannelMode) {
