@@ -45,9 +45,13 @@ create_prefix() {
 }
 
 # Starts a persistent server unless one runs. Answers 0 when it started one, 2 when one was running.
+# The first program of a new server starts the prefix's background services, which live as long as
+# the server and keep whatever output they were given open: a warm-up program starts them with none,
+# so that no test's output stays open after the test.
 start_server() {
   local status=0
   wineserver -p"$linger" >/dev/null 2>&1 || status=$?
+  [ $status -eq 0 ] && wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   return "$status"
 }
 
@@ -76,12 +80,15 @@ esac
 create_prefix
 start_server || true
 
-# Runs the program once, its error output passed through and kept for a look afterwards.
+# Runs the program once, its error output kept in a file (not a pipe that a process left behind
+# could hold open) and passed on when it ends.
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
 run_program() {
-  { wine "$@" 2>&1 1>&3 3>&- | tee "$errors" >&2 3>&-; } 3>&1 && return 0
-  return "${PIPESTATUS[0]}"
+  local status=0
+  wine "$@" 2>"$errors" || status=$?
+  cat "$errors" >&2
+  return "$status"
 }
 
 status=0

@@ -10,6 +10,7 @@ touch "$work/prefix/.korvel-ready"
 
 cat >"$work/bin/wine" <<'STANDIN'
 #!/bin/sh
+[ "$1" = cmd ] && exit 0  # the warm-up that follows a new server
 echo run >>"$STANDIN_LOG"
 if [ -n "${LOSE_FIRST:-}" ] && [ "$(wc -l <"$STANDIN_LOG")" -eq 1 ]; then
   echo "wine: a wine server seems to be running, but I cannot connect to it." >&2
