@@ -62,7 +62,13 @@ struct Lanes {
             for (double& e : v) e = std::exp(e);
             return V::load_aligned(v);
         } else {
-            return xsimd::exp(x);
+            // xsimd turns the exponent into an integer in plain C++ code on this target, which is
+            // undefined for NaN and huge arguments: only lanes within range reach it. The others get
+            // what exp gives them anyway: +inf above, 0 below, NaN for NaN.
+            const auto inRange = xsimd::abs(x) <= V(800.0);
+            const V inside = xsimd::exp(xsimd::select(inRange, x, V(0.0)));
+            const V outside = xsimd::select(x != x, x, xsimd::select(x > V(0.0), V(HUGE_VAL), V(0.0)));
+            return xsimd::select(inRange, inside, outside);
         }
     }
     static V log(const V& x) {
