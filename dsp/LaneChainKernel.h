@@ -57,10 +57,7 @@ struct Lanes {
     static V throughFloat(const V& x) { return V(Ops<Arch>::throughFloat(x)); }
     static V exp(const V& x) {
         if constexpr (kLaneByLaneMath) {
-            alignas(64) double v[kCount];
-            x.store_aligned(v);
-            for (double& e : v) e = std::exp(e);
-            return V::load_aligned(v);
+            return eachLane(x, [](double e) { return std::exp(e); });
         } else {
             // xsimd turns the exponent into an integer in plain C++ code on this target, which is
             // undefined for NaN and huge arguments: only lanes within range reach it. The others get
@@ -73,15 +70,20 @@ struct Lanes {
     }
     static V log(const V& x) {
         if constexpr (kLaneByLaneMath) {
-            alignas(64) double v[kCount];
-            x.store_aligned(v);
-            for (double& e : v) e = std::log(e);
-            return V::load_aligned(v);
+            return eachLane(x, [](double e) { return std::log(e); });
         } else {
             return xsimd::log(x);
         }
     }
     static V sqrt(const V& x) { return xsimd::sqrt(x); }
+    // The scalar library function applied to each lane in turn.
+    template <class Function>
+    static V eachLane(const V& x, Function function) {
+        alignas(64) double v[kCount];
+        x.store_aligned(v);
+        for (double& e : v) e = function(e);
+        return V::load_aligned(v);
+    }
     static V whereAboveZero(const V& test, const V& yes, const V& no) { return xsimd::select(test > V(0.0), yes, no); }
 
     // base^1.4 for positive base: base times the upper-word interpolation of base^0.4.
