@@ -14,7 +14,7 @@ constexpr const char* kTreePicture = "view-tree-linux.png";
 constexpr ViewColor kGrey{128, 128, 128}, kBlue{0, 0, 160}, kRed{200, 0, 0}, kGreen{0, 200, 0},
     kTeal{0, 160, 160}, kYellow{220, 220, 0}, kWhite{255, 255, 255};
 
-class DrawingTest : public FrameTest {
+class ViewDrawingTest : public FrameTest {
 protected:
     // Frame (grey) > A at (10, 10) (blue) > red, green running out of A, B at (25, 25) (teal) > yellow;
     // white on top of A's corner.
@@ -37,7 +37,7 @@ protected:
     Probe* yellow = nullptr;
 };
 
-TEST_F(DrawingTest, ChildrenDrawInListOrderClippedToTheirContainersAtTheirOffsets) {
+TEST_F(ViewDrawingTest, ChildrenDrawInListOrderClippedToTheirContainersAtTheirOffsets) {
     struct Expected {
         int32_t x, y;
         ViewColor colour;
@@ -59,7 +59,7 @@ TEST_F(DrawingTest, ChildrenDrawInListOrderClippedToTheirContainersAtTheirOffset
     }
 }
 
-TEST_F(DrawingTest, ADirtyViewIsRequestedInFrameCoordinatesAndOnlyItsAreaIsDrawnAgain) {
+TEST_F(ViewDrawingTest, ADirtyViewIsRequestedInFrameCoordinatesAndOnlyItsAreaIsDrawnAgain) {
     buildTree(false);
     window().clearInvalidations();
     COffscreenContext* picture = window().picture();
@@ -93,7 +93,7 @@ TEST_F(DrawingTest, ADirtyViewIsRequestedInFrameCoordinatesAndOnlyItsAreaIsDrawn
     EXPECT_EQ(window().invalidations(), std::vector<ViewRect>{ViewRect(35, 35, 55, 55)});
 }
 
-TEST_F(DrawingTest, AClosedFrameRequestsNothing) {
+TEST_F(ViewDrawingTest, AClosedFrameRequestsNothing) {
     buildTree(false);
     window().clearInvalidations();
     yellow->setDirty(true);

@@ -5,7 +5,7 @@
 namespace ViewsTest {
 namespace {
 
-class FocusTest : public FrameTest {
+class ViewFocusTest : public FrameTest {
 protected:
     Probe* focusable(const std::string& name, CViewContainer* parent = nullptr) {
         Probe* view = probe(name, {0, 0, 5, 5}, parent);
@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(FocusTest, TabAndShiftTabVisitTheViewsThatWantFocusInOrderThroughNestedContainers) {
+TEST_F(ViewFocusTest, TabAndShiftTabVisitTheViewsThatWantFocusInOrderThroughNestedContainers) {
     EXPECT_EQ(tab(), "-1") << "nothing to focus";
     focusable("f1");
     probe("n1", {0, 0, 5, 5});
@@ -39,7 +39,7 @@ TEST_F(FocusTest, TabAndShiftTabVisitTheViewsThatWantFocusInOrderThroughNestedCo
     EXPECT_EQ(backward, (std::vector<std::string>{"-1", "f4", "f3", "f2", "f1", "-1"}));
 }
 
-TEST_F(FocusTest, TabStaysInsideTheModalView) {
+TEST_F(ViewFocusTest, TabStaysInsideTheModalView) {
     focusable("outside");
     auto* modal = new ProbeContainer("M", {20, 20, 60, 60}, journal);
     ASSERT_TRUE(frame->setModalView(modal));
@@ -52,7 +52,7 @@ TEST_F(FocusTest, TabStaysInsideTheModalView) {
     modal->release();
 }
 
-TEST_F(FocusTest, AFocusChangeNotifiesTheAncestorsAndTheOldViewOnlyOnce) {
+TEST_F(ViewFocusTest, AFocusChangeNotifiesTheAncestorsAndTheOldViewOnlyOnce) {
     Probe* f1 = focusable("f1");
     ProbeContainer* outer = container("outer", {10, 10, 50, 50});
     ProbeContainer* inner = container("inner", {0, 0, 30, 30}, outer);
@@ -78,7 +78,7 @@ public:
     }
 };
 
-TEST_F(FocusTest, AFocusRequestDuringAChangeIsIgnored) {
+TEST_F(ViewFocusTest, AFocusRequestDuringAChangeIsIgnored) {
     auto* clinging = new Clinging("clinging", {0, 0, 5, 5}, journal);
     frame->appendChild(clinging);
     Probe* other = focusable("other");

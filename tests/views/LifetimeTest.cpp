@@ -5,9 +5,9 @@
 namespace ViewsTest {
 namespace {
 
-using LifetimeTest = FrameTest;
+using ViewLifetimeTest = FrameTest;
 
-TEST_F(LifetimeTest, ReleasingTheFrameDestroysEveryViewItWasHanded) {
+TEST_F(ViewLifetimeTest, ReleasingTheFrameDestroysEveryViewItWasHanded) {
     const int before = destroyedViews;
     ProbeContainer* outer = container("outer", {0, 0, 50, 50});
     ProbeContainer* inner = container("inner", {5, 5, 40, 40}, outer);
@@ -34,7 +34,7 @@ TEST_F(LifetimeTest, ReleasingTheFrameDestroysEveryViewItWasHanded) {
     EXPECT_EQ(destroyedViews, before + 6);
 }
 
-TEST_F(LifetimeTest, AppendingRefusesNullAndAttachedViewsAndInsertingKeepsTheOrder) {
+TEST_F(ViewLifetimeTest, AppendingRefusesNullAndAttachedViewsAndInsertingKeepsTheOrder) {
     Probe* first = probe("first", {});
     EXPECT_FALSE(frame->appendChild(nullptr));
     EXPECT_FALSE(frame->appendChild(first));
@@ -52,7 +52,7 @@ TEST_F(LifetimeTest, AppendingRefusesNullAndAttachedViewsAndInsertingKeepsTheOrd
     EXPECT_EQ(frame->childAt(2), detached);
 }
 
-TEST_F(LifetimeTest, RemovingTheFocusMouseOverOrMouseDownViewLeavesNoPointerToIt) {
+TEST_F(ViewLifetimeTest, RemovingTheFocusMouseOverOrMouseDownViewLeavesNoPointerToIt) {
     ProbeContainer* box = container("box", {0, 0, 50, 50});
     Probe* pressed = probe("pressed", {0, 0, 10, 10}, box);
     Probe* hovered = probe("hovered", {20, 20, 30, 30}, box);
@@ -80,7 +80,7 @@ TEST_F(LifetimeTest, RemovingTheFocusMouseOverOrMouseDownViewLeavesNoPointerToIt
     EXPECT_EQ(pressKey(0, kVirtualKeyTab), kKeyNotHandled);
 }
 
-TEST_F(LifetimeTest, ResizingLaysTheChildrenOutByTheirFlags) {
+TEST_F(ViewLifetimeTest, ResizingLaysTheChildrenOutByTheirFlags) {
     ProbeContainer* box = container("box", {0, 0, 50, 40});
     Probe* fixed = probe("fixed", {0, 0, 10, 10}, box);
     Probe* moving = probe("moving", {10, 10, 20, 20}, box);

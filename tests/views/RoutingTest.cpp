@@ -8,10 +8,10 @@
 namespace ViewsTest {
 namespace {
 
-class RoutingTest : public FrameTest {
+class ViewRoutingTest : public FrameTest {
 protected:
     // A at (10, 10) holding "low" (0, 0, 30, 30) and, on top of it, "top" (20, 20, 40, 40).
-    RoutingTest() {
+    ViewRoutingTest() {
         a = container("A", {10, 10, 60, 60});
         low = probe("low", {0, 0, 30, 30}, a);
         top = probe("top", {20, 20, 40, 40}, a);
@@ -21,7 +21,7 @@ protected:
     Probe* top;
 };
 
-TEST_F(RoutingTest, APressGoesToTheTopmostViewWhichKeepsTheMovesAndReleaseEvenOutsideIt) {
+TEST_F(ViewRoutingTest, APressGoesToTheTopmostViewWhichKeepsTheMovesAndReleaseEvenOutsideIt) {
     EXPECT_EQ(frame->pointerDown({30, 30}, kLButton), kMouseHandled);  // top's corner: edges count
     frame->pointerMoved({95, 2}, kLButton);
     EXPECT_EQ(frame->pointerUp({96, 3}, kLButton), kMouseHandled);
@@ -43,7 +43,7 @@ TEST_F(RoutingTest, APressGoesToTheTopmostViewWhichKeepsTheMovesAndReleaseEvenOu
     EXPECT_EQ(take(), (Journal{"low down 25,25 b8", "low down 26,26 b4"}));
 }
 
-TEST_F(RoutingTest, ADragThatAViewGivesUpTurnsIntoHovering) {
+TEST_F(ViewRoutingTest, ADragThatAViewGivesUpTurnsIntoHovering) {
     top->moveResult = kMouseNotHandled;
     frame->pointerDown({35, 35}, kLButton);
     EXPECT_EQ(frame->pointerMoved({15, 15}, kLButton), kMouseHandled);
@@ -61,7 +61,7 @@ struct ObserverLog : MouseObserver {
     Journal& journal;
 };
 
-TEST_F(RoutingTest, HoveringEntersAndLeavesTheInnermostViewAndAsksOnceForTheLeaveNotice) {
+TEST_F(ViewRoutingTest, HoveringEntersAndLeavesTheInnermostViewAndAsksOnceForTheLeaveNotice) {
     ObserverLog observer(journal);
     frame->setMouseObserver(&observer);
     frame->pointerMoved({15, 15}, 0);
@@ -85,7 +85,7 @@ TEST_F(RoutingTest, HoveringEntersAndLeavesTheInnermostViewAndAsksOnceForTheLeav
     frame->setMouseObserver(nullptr);
 }
 
-TEST_F(RoutingTest, TheWheelTurnsTheViewUnderThePointerButNotDuringADrag) {
+TEST_F(ViewRoutingTest, TheWheelTurnsTheViewUnderThePointerButNotDuringADrag) {
     EXPECT_TRUE(frame->wheel({35, 35}, 2.0f, 0));
     EXPECT_TRUE(frame->wheelOnAxis({15, 15}, kWheelHorizontal, 3.0f, 0));
     top->wheelTaken = false;
@@ -97,7 +97,7 @@ TEST_F(RoutingTest, TheWheelTurnsTheViewUnderThePointerButNotDuringADrag) {
     EXPECT_EQ(take(), Journal{"low down 5,5 b2"});
 }
 
-TEST_F(RoutingTest, KeysGoToTheFocusViewThenTheModalViewAndOtherwiseAreNotTaken) {
+TEST_F(ViewRoutingTest, KeysGoToTheFocusViewThenTheModalViewAndOtherwiseAreNotTaken) {
     top->keyResult = 1;  // never asked: keys do not wander through the tree
     EXPECT_EQ(pressKey('a'), kKeyNotHandled);
     low->setWantsFocus(true);
@@ -119,7 +119,7 @@ TEST_F(RoutingTest, KeysGoToTheFocusViewThenTheModalViewAndOtherwiseAreNotTaken)
     modal->release();
 }
 
-TEST_F(RoutingTest, TheModalViewReceivesEveryPointerEvent) {
+TEST_F(ViewRoutingTest, TheModalViewReceivesEveryPointerEvent) {
     auto* modal = new Probe("modal", {70, 60, 90, 75}, journal);
     ASSERT_TRUE(frame->setModalView(modal));
     auto* second = new Probe("second", {}, journal);
@@ -154,7 +154,7 @@ public:
     int32_t consume = 1;
 };
 
-TEST_F(RoutingTest, AControlIsOfferedARightOrModifiedPressBeforeItsOwnHandling) {
+TEST_F(ViewRoutingTest, AControlIsOfferedARightOrModifiedPressBeforeItsOwnHandling) {
     auto* control = new ModifierControl("control", {40, 0, 60, 20}, journal);
     frame->appendChild(control);
     EXPECT_EQ(frame->pointerDown({50, 5}, kLButton | kShift), kMouseHandled);
@@ -165,7 +165,7 @@ TEST_F(RoutingTest, AControlIsOfferedARightOrModifiedPressBeforeItsOwnHandling) 
     EXPECT_EQ(take(), (Journal{"offered b18", "control down 50,5 b2", "offered b8", "control down 50,5 b8"}));
 }
 
-TEST_F(RoutingTest, DragEventsFollowTheChildUnderThePointer) {
+TEST_F(ViewRoutingTest, DragEventsFollowTheChildUnderThePointer) {
     frame->dragEnter(nullptr, {15, 15});
     frame->dragMove(nullptr, {16, 15});
     frame->dragMove(nullptr, {35, 35});
@@ -183,7 +183,7 @@ struct EditorLog : ToolkitEditorInterface {
     Journal calls;
 };
 
-TEST(FrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditor) {
+TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditor) {
     EditorLog editor;
     auto* frame = new CFrame({0, 0, 10, 10}, nullptr, &editor, OffscreenWindow::create);
     auto* view = new CView({0, 0, 5, 5});
