@@ -16,11 +16,13 @@ constexpr ViewColor kGrey{128, 128, 128}, kBlue{0, 0, 160}, kRed{200, 0, 0}, kGr
 
 class ViewDrawingTest : public FrameTest {
 protected:
-    // Frame (grey) > A at (10, 10) (blue) > red, green running out of A, B at (25, 25) (teal) > yellow;
+    // Frame (grey) > A at (10, 10) (blue) > red (painting over its edges), green running out of A, B at (25, 25) (teal) > yellow;
     // white on top of A's corner.
     void buildTree(bool offscreenB) {
         ProbeContainer* a = container("A", {10, 10, 60, 60});
-        probe("red", {-5, -5, 20, 20}, a)->colour = kRed;
+        Probe* red = probe("red", {-5, -5, 20, 20}, a);
+        red->colour = kRed;
+        red->bleed = 3;
         probe("green", {10, 10, 70, 30}, a)->colour = kGreen;
         b = container("B", {25, 25, 45, 45}, a);
         b->setBackgroundColor(kTeal);
@@ -45,6 +47,7 @@ TEST_F(ViewDrawingTest, ChildrenDrawInListOrderClippedToTheirContainersAtTheirOf
     const Expected picture[] = {
         {7, 7, kGrey},     // red reaches out of A above and left: clipped
         {12, 12, kRed},    {25, 25, kGreen},  // green drawn after red
+        {32, 12, kBlue},   // red paints beyond its rectangle: clipped to it
         {65, 25, kGrey},   // green clipped at A's right edge
         {15, 45, kBlue},   {37, 37, kTeal},  {45, 45, kYellow},  // B and its child, two offsets deep
         {52, 52, kWhite},  {65, 65, kWhite},  // the frame's last child lies on top

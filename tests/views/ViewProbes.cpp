@@ -6,7 +6,7 @@ int destroyedViews = 0;
 
 void Probe::paint(CDrawContext* context) {
     context->setFillColor(colour);
-    context->drawRect(size, kDrawFilled);
+    context->drawRect(ViewRect{size.left - bleed, size.top - bleed, size.right + bleed, size.bottom + bleed}, kDrawFilled);
     CView::paint(context);
 }
 

@@ -50,6 +50,8 @@ public:
     MouseResult moveResult = kMouseHandled;
     int32_t keyResult = kKeyNotHandled;
     bool wheelTaken = true;
+    // Paints this much beyond its rectangle on every side, as a careless view might.
+    int32_t bleed = 0;
 
 private:
     void log(const std::string& event, ViewPoint p, ButtonState b);
