@@ -23,7 +23,8 @@ protected:
         Probe* red = probe("red", {-5, -5, 20, 20}, a);
         red->colour = kRed;
         red->bleed = 3;
-        probe("green", {10, 10, 70, 30}, a)->colour = kGreen;
+        green = probe("green", {10, 10, 70, 30}, a);
+        green->colour = kGreen;
         b = container("B", {25, 25, 45, 45}, a);
         b->setBackgroundColor(kTeal);
         b->setOffscreen(offscreenB);
@@ -36,6 +37,7 @@ protected:
     ViewColor at(int32_t x, int32_t y) { return window().picture()->pixelAt(x, y); }
 
     ProbeContainer* b = nullptr;
+    Probe* green = nullptr;
     Probe* yellow = nullptr;
 };
 
@@ -94,6 +96,19 @@ TEST_F(ViewDrawingTest, ADirtyViewIsRequestedInFrameCoordinatesAndOnlyItsAreaIsD
     b->setDirty(true);
     frame->idle();
     EXPECT_EQ(window().invalidations(), std::vector<ViewRect>{ViewRect(35, 35, 55, 55)});
+}
+
+TEST_F(ViewDrawingTest, VisibleAreasAndPointsFollowTheEnclosingContainers) {
+    buildTree(false);
+    EXPECT_EQ(green->visibleSize(), ViewRect(10, 10, 50, 30));
+    EXPECT_EQ(yellow->visibleSize(), ViewRect(5, 5, 15, 15));
+    b->setViewSize({25, 25, 35, 33});
+    EXPECT_EQ(yellow->visibleSize(), ViewRect(5, 5, 10, 8));
+    EXPECT_EQ(CView({0, 0, 5, 5}).visibleSize(), ViewRect{}) << "outside any tree nothing is visible";
+
+    ViewPoint point{45, 45};
+    EXPECT_EQ(yellow->frameToLocal(point), ViewPoint(10, 10));
+    EXPECT_EQ(yellow->localToFrame(point), ViewPoint(45, 45));
 }
 
 TEST_F(ViewDrawingTest, AClosedFrameRequestsNothing) {

@@ -183,7 +183,7 @@ struct EditorLog : ToolkitEditorInterface {
     Journal calls;
 };
 
-TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditor) {
+TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditorAndAsksItsWindowForPointerAndCursor) {
     EditorLog editor;
     auto* frame = new CFrame({0, 0, 10, 10}, nullptr, &editor, OffscreenWindow::create);
     auto* view = new CView({0, 0, 5, 5});
@@ -194,6 +194,14 @@ TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditor
     frame->endEdit(3);
     EXPECT_EQ(frame->knobMode(), 2);
     EXPECT_EQ(editor.calls, (Journal{"begin 3", "idle", "end 3"}));
+
+    // Pointer state and cursor belong to the platform window.
+    auto& window = *static_cast<OffscreenWindow*>(frame->platformWindow());
+    window.setPointer({3, 4}, kLButton | kShift);
+    EXPECT_EQ(frame->currentMousePosition(), ViewPoint(3, 4));
+    EXPECT_EQ(frame->currentButtons(), kLButton | kShift);
+    frame->setCursorKind(kCursorHand);
+    EXPECT_EQ(window.cursor(), kCursorHand);
     frame->release();
 }
 
