@@ -102,13 +102,13 @@ TEST_F(ViewDrawingTest, VisibleAreasAndPointsFollowTheEnclosingContainers) {
     buildTree(false);
     EXPECT_EQ(green->visibleSize(), ViewRect(10, 10, 50, 30));
     EXPECT_EQ(yellow->visibleSize(), ViewRect(5, 5, 15, 15));
-    b->setViewSize({25, 25, 35, 33});
-    EXPECT_EQ(yellow->visibleSize(), ViewRect(5, 5, 10, 8));
+    b->setViewSize({40, 40, 60, 60});  // B now reaches out of A
+    EXPECT_EQ(yellow->visibleSize(), ViewRect(5, 5, 10, 10));
     EXPECT_EQ(CView({0, 0, 5, 5}).visibleSize(), ViewRect{}) << "outside any tree nothing is visible";
 
-    ViewPoint point{45, 45};
-    EXPECT_EQ(yellow->frameToLocal(point), ViewPoint(10, 10));
-    EXPECT_EQ(yellow->localToFrame(point), ViewPoint(45, 45));
+    ViewPoint point{65, 65};
+    EXPECT_EQ(yellow->frameToLocal(point), ViewPoint(15, 15));
+    EXPECT_EQ(yellow->localToFrame(point), ViewPoint(65, 65));
 }
 
 TEST_F(ViewDrawingTest, AClosedFrameRequestsNothing) {
