@@ -96,6 +96,12 @@ TEST_F(ViewDrawingTest, ADirtyViewIsRequestedInFrameCoordinatesAndOnlyItsAreaIsD
     b->setDirty(true);
     frame->idle();
     EXPECT_EQ(window().invalidations(), std::vector<ViewRect>{ViewRect(35, 35, 55, 55)});
+
+    // Marking an area dirties the frame's children that meet it, edges included.
+    window().clearInvalidations();
+    frame->markDirtyInRect({60, 60, 61, 61});
+    frame->idle();
+    EXPECT_EQ(window().invalidations(), (std::vector<ViewRect>{{10, 10, 60, 60}, {50, 50, 70, 70}}));
 }
 
 TEST_F(ViewDrawingTest, VisibleAreasAndPointsFollowTheEnclosingContainers) {

@@ -183,7 +183,7 @@ struct EditorLog : ToolkitEditorInterface {
     Journal calls;
 };
 
-TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditorAndAsksItsWindowForPointerAndCursor) {
+TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditorAndUsesItsWindowForPointerCursorAndDrops) {
     EditorLog editor;
     auto* frame = new CFrame({0, 0, 10, 10}, nullptr, &editor, OffscreenWindow::create);
     auto* view = new CView({0, 0, 5, 5});
@@ -202,6 +202,9 @@ TEST(ViewFrameEditorTest, TheFrameForwardsEditBracketsIdleAndKnobModeToTheEditor
     EXPECT_EQ(frame->currentButtons(), kLButton | kShift);
     frame->setCursorKind(kCursorHand);
     EXPECT_EQ(window.cursor(), kCursorHand);
+    EXPECT_TRUE(frame->isDropTargetActive()) << "registered when the window opened";
+    EXPECT_TRUE(frame->enableDropTarget(false));
+    EXPECT_FALSE(window.isDropTargetRegistered());
     frame->release();
 }
 
