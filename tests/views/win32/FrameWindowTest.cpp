@@ -9,6 +9,7 @@
 
 #include "ModuleInstance.h"
 #include "TextEntryColors.h"
+#include "ViewProbes.h"
 #include "WindowHost.h"
 
 namespace FrameWindowTest {
@@ -227,17 +228,20 @@ TEST_F(FrameWindowTest, ADirtyViewIsRepaintedThroughTheUpdateRegionAlone) {
     EXPECT_TRUE(right->paintedUpdates.size() == 1 && left->paintedUpdates.empty());
 }
 
-// A frame's tree: A (blue) at (10, 10) holds red and green, which reach out of it, and B (teal) at
-// (25, 25) with yellow; white lies on top of A's corner.
+// The tree of the portable drawing test, made of its probe views: A (blue) at (10, 10) holds red,
+// which paints beyond its rectangle, and green, both reaching out of A, and B (teal) at (25, 25)
+// with yellow; white lies on top of A's corner.
 void buildTree(CFrame* frame, Journal& journal) {
-    auto* a = new ColouredContainer({10, 10, 60, 60}, kBlue);
+    auto* a = new ViewsTest::ProbeContainer("A", {10, 10, 60, 60}, journal, kBlue);
     frame->appendChild(a);
-    a->appendChild(new RecordingView("red", {-5, -5, 20, 20}, journal, kRed));
-    a->appendChild(new RecordingView("green", {10, 10, 70, 30}, journal, kGreen));
-    auto* b = new ColouredContainer({25, 25, 45, 45}, kTeal);
+    auto* red = new ViewsTest::Probe("red", {-5, -5, 20, 20}, journal, kRed);
+    red->bleed = 3;
+    a->appendChild(red);
+    a->appendChild(new ViewsTest::Probe("green", {10, 10, 70, 30}, journal, kGreen));
+    auto* b = new ViewsTest::ProbeContainer("B", {25, 25, 45, 45}, journal, kTeal);
     a->appendChild(b);
-    b->appendChild(new RecordingView("yellow", {5, 5, 15, 15}, journal, kYellow));
-    frame->appendChild(new RecordingView("white", {50, 50, 70, 70}, journal, kWhite));
+    b->appendChild(new ViewsTest::Probe("yellow", {5, 5, 15, 15}, journal, kYellow));
+    frame->appendChild(new ViewsTest::Probe("white", {50, 50, 70, 70}, journal, kWhite));
 }
 
 TEST_F(FrameWindowTest, ATreePaintedInTheWindowLooksAsOnLinux) {
