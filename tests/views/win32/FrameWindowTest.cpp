@@ -46,12 +46,14 @@ protected:
     LRESULT send(UINT message, WPARAM wParam, int32_t x, int32_t y) {
         return SendMessageW(frameWindow(), message, wParam, MAKELPARAM(x, y));
     }
-    // The pointer over the frame window's point, so that the system's leave tracking keeps still.
-    void pointerOver(int32_t x, int32_t y) {
+    // Moves the real pointer from outside onto the frame window's point and waits for its move to
+    // arrive there, as a user's would.
+    void pointerTo(int32_t x, int32_t y) {
+        SetCursorPos(0, 0);
+        pump();
         const POINT screen = screenPoint(frameWindow(), x, y);
         SetCursorPos(screen.x, screen.y);
-        pump();
-        journal.clear();
+        ASSERT_TRUE(pumpUntil([&] { return frame->mouseOverView() != nullptr; })) << "the pointer's move did not arrive";
     }
     Journal take() {
         Journal taken;
@@ -137,7 +139,7 @@ TEST_F(FrameWindowTest, ButtonMessagesReachTheViewsAndCaptureFollowsTheViewsAnsw
     view("taker", {10, 10, 40, 40});
     RecordingView* refuser = view("refuser", {50, 10, 90, 40});
     refuser->downResult = kMouseNotHandled;
-    pointerOver(20, 25);
+    pointerTo(20, 25);
 
     send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 25);
     EXPECT_EQ(GetCapture(), frameWindow()) << "a view took the press";
@@ -159,7 +161,7 @@ TEST_F(FrameWindowTest, ButtonMessagesReachTheViewsAndCaptureFollowsTheViewsAnsw
     // Keys reach the frame through the editor, never through its window.
     SendMessageW(frameWindow(), WM_KEYDOWN, 'A', 1);
     // The real pointer's arrival made taker the hovered view; a press ends the hover.
-    EXPECT_EQ(take(), (Journal{"taker exited", "taker down 20,25 b2", "taker moved 60,30 b2", "taker up 60,30",
+    EXPECT_EQ(take(), (Journal{"taker entered 20,25", "taker exited", "taker down 20,25 b2", "taker moved 60,30 b2", "taker up 60,30",
                                "refuser down 60,20 b18", "taker down 20,20 b1026", "taker up 20,20",
                                "taker down 30,30 b40", "taker up 30,30", "taker down 30,30 b1536",
                                "taker up 30,30"}));
@@ -183,9 +185,7 @@ TEST_F(FrameWindowTest, WheelTurnsArriveInWholeStepsAtTheClientPointOfTheirScree
 TEST_F(FrameWindowTest, ThePointerLeavingTheWindowEndsTheHover) {
     view("hover", {0, 0, 100, 80});
     // The real pointer enters the window: its first move asks the system to report the leave.
-    const POINT inside = screenPoint(frameWindow(), 30, 30);
-    SetCursorPos(inside.x, inside.y);
-    ASSERT_TRUE(pumpUntil([&] { return !journal.empty(); })) << "the pointer's move did not arrive";
+    pointerTo(30, 30);
     EXPECT_EQ(take(), (Journal{"hover entered 30,30"}));
     TRACKMOUSEEVENT tracking{sizeof(TRACKMOUSEEVENT), TME_QUERY, nullptr, 0};
     ASSERT_TRUE(TrackMouseEvent(&tracking));
