@@ -55,6 +55,27 @@ protected:
         SetCursorPos(screen.x, screen.y);
         ASSERT_TRUE(pumpUntil([&] { return frame->mouseOverView() != nullptr; })) << "the pointer's move did not arrive";
     }
+    // Presses or releases keys through the system's input, and lets the thread see them.
+    void keys(std::initializer_list<WORD> virtualKeys, bool down) {
+        for (WORD key : virtualKeys) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+            SendInput(1, &input, sizeof(INPUT));
+        }
+        pumpUntil([&] {
+            for (WORD key : virtualKeys)
+                if ((GetKeyState(key) < 0) != down) return false;
+            return true;
+        });
+    }
+    void button(DWORD event) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = event;
+        SendInput(1, &input, sizeof(INPUT));
+    }
     Journal take() {
         Journal taken;
         taken.swap(journal);
@@ -178,8 +199,32 @@ TEST_F(FrameWindowTest, WheelTurnsArriveInWholeStepsAtTheClientPointOfTheirScree
     turn(-240, 31, 41);
     turn(60, 32, 42);
     turn(-359, 33, 43);
+    // Modifiers come from the keyboard's state, not from the message. (Under Wine, a Shift sent
+    // through the system's input does not show in the key state; Control does.)
+    keys({VK_CONTROL}, true);
+    turn(120, 34, 44);
+    keys({VK_CONTROL}, false);
     EXPECT_EQ(take(), (Journal{"wheel wheel 1 30,40", "wheel wheel -2 31,41", "wheel wheel 0 32,42",
-                               "wheel wheel -2 33,43"}));
+                               "wheel wheel -2 33,43", "wheel wheel 1 34,44 b32"}));
+}
+
+TEST_F(FrameWindowTest, ThePointersPositionAndButtonsAreReadFromTheSystem) {
+    view("pressed", {10, 10, 90, 70});
+    pointerTo(30, 40);
+    EXPECT_EQ(frame->currentMousePosition(), (ViewPoint{30, 40}));
+    EXPECT_EQ(frame->currentButtons(), 0);
+    journal.clear();
+    // A real press: the view takes it, the window captures the pointer, the button reads as held.
+    button(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(pumpUntil([&] { return !journal.empty(); }));
+    EXPECT_EQ(take(), (Journal{"pressed exited", "pressed down 30,40 b2"}));
+    EXPECT_EQ(GetCapture(), frameWindow());
+    EXPECT_EQ(frame->currentButtons(), kLButton);
+    button(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(pumpUntil([&] { return !journal.empty(); }));
+    EXPECT_EQ(take().front(), "pressed up 30,40");
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(frame->currentButtons(), 0);
 }
 
 TEST_F(FrameWindowTest, ThePointerLeavingTheWindowEndsTheHover) {
