@@ -131,6 +131,13 @@ TEST_F(FrameWindowTest, TheWindowIsAChildOfTheHostsWindowOfTheModulesClass) {
     EXPECT_EQ(placed.right, 100);
     EXPECT_EQ(placed.bottom, 80);
     EXPECT_TRUE(frame->isDropTargetActive());
+    // The system keeps a registered drop target with the window.
+    auto registeredTarget = [&] { return GetPropW(window, L"OleDropTargetInterface"); };
+    EXPECT_NE(registeredTarget(), nullptr);
+    EXPECT_TRUE(frame->enableDropTarget(false));
+    EXPECT_EQ(registeredTarget(), nullptr);
+    EXPECT_TRUE(frame->enableDropTarget(true));
+    EXPECT_NE(registeredTarget(), nullptr);
 
     // Without a host window there is no window: nothing to draw on, no drops.
     auto* lone = new CFrame(ViewRect{0, 0, 50, 50}, nullptr, nullptr);
