@@ -1,12 +1,18 @@
 #include "CControl.h"
 
-#include <cmath>
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "CBitmap.h"
 #include "CFrame.h"
 
 namespace Toolkit {
+
+namespace {
+// The platform's usual double-click time; stored for subclasses, no standard control reads it.
+constexpr int32_t kDoubleClickMilliseconds = 500;
+}  // namespace
 
 int32_t CControlListener::modifierClicked(CControl*, int32_t) { return 0; }
 void CControlListener::editBegan(CControl*) {}
@@ -19,7 +25,7 @@ int32_t truncateValue(float value) {
 
 CControl::CControl(const ViewRect& rect, CControlListener* listener, int32_t tag, CBitmap* background)
     : CView(rect), controlListener(listener), controlTag(tag),
-      doubleClickMilliseconds(std::max<int32_t>(250, platformDoubleClickTime())) {
+      doubleClickMilliseconds(std::max<int32_t>(250, kDoubleClickMilliseconds)) {
     setMouseEnabled(true);
     setTransparency(false);
     setBackground(background);
@@ -38,6 +44,11 @@ void CControl::setDirty(bool dirty) {
         lastDrawnValue = currentValue;
     else
         lastDrawnValue = currentValue != -1.0f ? -1.0f : 0.0f;
+}
+
+void CControl::invalidate() {
+    setDirty(false);
+    invalidateRect(viewSize());
 }
 
 bool CControl::isTypeOf(const char* className) const {

@@ -22,6 +22,8 @@ public:
     // Dirty while the value differs from the one last drawn (NaN counts as different).
     bool isDirty() const override;
     void setDirty(bool dirty = true) override;
+    // Clean (the value counts as drawn) until the repaint asked for here shows it.
+    void invalidate() override;
     bool isTypeOf(const char* className) const override;
 
     // Asks the frame to run the editor's idle hook at once (flushes repaints now).

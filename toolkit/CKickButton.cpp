@@ -30,30 +30,30 @@ void CKickButton::paint(CDrawContext* context) {
     setDirty(false);
 }
 
-int32_t CKickButton::pointerDown(const ViewPoint& where, int32_t buttons) {
+MouseResult CKickButton::pointerDown(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
     pressValue = currentValue;
     beginGesture();
     return pointerMoved(where, buttons);
 }
 
-int32_t CKickButton::pointerMoved(const ViewPoint& where, int32_t buttons) {
-    if (!(buttons & kLButton)) return kMouseEventHandled;
+MouseResult CKickButton::pointerMoved(ViewPoint where, ButtonState buttons) {
+    if (!(buttons & kLButton)) return kMouseHandled;
     if (viewSize().containsInclusive(where))
         currentValue = pressValue == 0.0f ? 1.0f : 0.0f;
     else
         currentValue = pressValue;
     if (isDirty()) invalidate();
-    return kMouseEventHandled;
+    return kMouseHandled;
 }
 
-int32_t CKickButton::pointerUp(const ViewPoint&, int32_t) {
+MouseResult CKickButton::pointerUp(ViewPoint, ButtonState) {
     if (currentValue != 0.0f && controlListener) controlListener->valueChanged(this);
     currentValue = 0.0f;
     if (controlListener) controlListener->valueChanged(this);
     if (isDirty()) invalidate();
     endGesture();
-    return kMouseEventHandled;
+    return kMouseHandled;
 }
 
 }  // namespace Toolkit

@@ -13,9 +13,9 @@ public:
                 const ViewPoint& sourceOffset = {});
 
     void paint(CDrawContext* context) override;
-    int32_t pointerDown(const ViewPoint& where, int32_t buttons) override;
-    int32_t pointerMoved(const ViewPoint& where, int32_t buttons) override;
-    int32_t pointerUp(const ViewPoint& where, int32_t buttons) override;
+    MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
+    MouseResult pointerMoved(ViewPoint where, ButtonState buttons) override;
+    MouseResult pointerUp(ViewPoint where, ButtonState buttons) override;
     bool isTypeOf(const char* className) const override;
     CView* cloneView() const override;
     void autoComputeHeightOfOneImage() override { setHeightOfOneImage(viewSize().height()); }

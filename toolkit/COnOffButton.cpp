@@ -28,14 +28,14 @@ void COnOffButton::paint(CDrawContext* context) {
     setDirty(false);
 }
 
-int32_t COnOffButton::pointerDown(const ViewPoint&, int32_t buttons) {
+MouseResult COnOffButton::pointerDown(ViewPoint, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
     currentValue = truncateValue(currentValue) != 0 ? 0.0f : 1.0f;
     invalidate();
     if (controlListener && buttonStyle == 1) notifyChange();
     editorIdle();
     if (controlListener && buttonStyle == 0) notifyChange();
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    return kMouseHandledDone;
 }
 
 }  // namespace Toolkit

@@ -11,7 +11,7 @@ public:
     COnOffButton(const ViewRect& rect, CControlListener* listener, int32_t tag, CBitmap* background, int32_t style = 0);
 
     void paint(CDrawContext* context) override;
-    int32_t pointerDown(const ViewPoint& where, int32_t buttons) override;
+    MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
     bool isTypeOf(const char* className) const override;
     CView* cloneView() const override;
 

@@ -8,11 +8,6 @@
 
 namespace Toolkit {
 
-namespace {
-// A button bit that some platforms set for a press with the system modifier; it opens menus too.
-constexpr int32_t kSystemModifierButton = 128;
-}  // namespace
-
 COptionMenu::COptionMenu(const ViewRect& rect, CControlListener* listener, int32_t tag, CBitmap* background,
                          CBitmap* backgroundWhileOpen, int32_t style)
     : CParamDisplay(rect, background, style), bitmapWhileOpen(backgroundWhileOpen) {
@@ -152,13 +147,13 @@ void COptionMenu::paint(CDrawContext* context) {
     drawText(context, item ? item->title() : nullptr, look);
 }
 
-int32_t COptionMenu::pointerDown(const ViewPoint&, int32_t buttons) {
+MouseResult COptionMenu::pointerDown(ViewPoint, ButtonState buttons) {
     pressButtons = buttons;
-    if (!(buttons & (kLButton | kRButton | kSystemModifierButton))) return kMouseNotHandled;
+    if (!(buttons & (kLButton | kRButton | kButtonReserved))) return kMouseNotHandled;
     beginGesture();
     if (bitmapWhileOpen) invalidate();
     takeFocus();
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    return kMouseHandledDone;
 }
 
 PopupMenuModel COptionMenu::popupModel(int32_t& firstId) const {
@@ -225,7 +220,7 @@ bool COptionMenu::resolve(int32_t id, COptionMenu*& owner, int32_t& index) {
 ViewPoint COptionMenu::popupPosition() const {
     const ViewRect rect = viewSize();
     ViewPoint position{rect.left, (displayStyle & kPopupStyle) ? rect.top : rect.bottom};
-    for (CView* ancestor = parentView(); ancestor; ancestor = ancestor->parentView())
+    for (CView* ancestor = parent(); ancestor; ancestor = ancestor->parent())
         if (ancestor->notify(const_cast<COptionMenu*>(this), "kMsgCheckIfViewContainer") == 1)
             position = position + ancestor->viewSize().topLeft();
     return position;
@@ -259,9 +254,9 @@ void COptionMenu::takeFocus() {
 void COptionMenu::loseFocus() {
     if (!popupOpen) return;
     popupOpen = false;
-    CView* ancestor = parentView();
+    CView* ancestor = parent();
     if (!ancestor) ancestor = frame();
-    for (; ancestor; ancestor = ancestor->parentView())
+    for (; ancestor; ancestor = ancestor->parent())
         if (ancestor->notify(this, "LooseFocus") == 1) break;
 }
 

@@ -25,7 +25,7 @@ public:
     ~COptionMenu() override;
 
     void paint(CDrawContext* context) override;
-    int32_t pointerDown(const ViewPoint& where, int32_t buttons) override;
+    MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
     void takeFocus() override;
     void loseFocus() override;
     void setValue(float newValue) override;

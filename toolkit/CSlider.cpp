@@ -118,7 +118,7 @@ void CSlider::paint(CDrawContext* context) {
     setDirty(false);
 }
 
-int32_t CSlider::pointerDown(const ViewPoint& where, int32_t buttons) {
+MouseResult CSlider::pointerDown(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
     const ViewRect rect = viewSize();
     const int32_t start = horizontal() ? rect.left + offsetOfHandle.x : rect.top + offsetOfHandle.y;
@@ -142,14 +142,14 @@ int32_t CSlider::pointerDown(const ViewPoint& where, int32_t buttons) {
     beginGesture();
     if (resetOnModifierClick(buttons)) {
         endGesture();
-        return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+        return kMouseHandledDone;
     }
-    if (buttons & kShift) return kMouseEventHandled;
+    if (buttons & kShift) return kMouseHandled;
     return pointerMoved(where, buttons);
 }
 
-int32_t CSlider::pointerMoved(const ViewPoint& where, int32_t buttons) {
-    if (!(buttons & kLButton)) return kMouseEventHandled;
+MouseResult CSlider::pointerMoved(ViewPoint where, ButtonState buttons) {
+    if (!(buttons & kLButton)) return kMouseHandled;
     const bool shift = (buttons & kShift) != 0;
     const float normalised = (currentValue - minimum) / (maximum - minimum);
     // Pressing Shift during a drag anchors the fine movement at the value reached at that moment.
@@ -165,12 +165,12 @@ int32_t CSlider::pointerMoved(const ViewPoint& where, int32_t buttons) {
         if (controlListener) controlListener->valueChanged(this);
         if (isDirty()) invalidate();
     }
-    return kMouseEventHandled;
+    return kMouseHandled;
 }
 
-int32_t CSlider::pointerUp(const ViewPoint&, int32_t) {
+MouseResult CSlider::pointerUp(ViewPoint, ButtonState) {
     endGesture();
-    return kMouseEventHandled;
+    return kMouseHandled;
 }
 
 void CSlider::stepBy(float steps, bool fine) {
@@ -181,22 +181,22 @@ void CSlider::stepBy(float steps, bool fine) {
     if (isDirty() && controlListener) notifyChange();
 }
 
-bool CSlider::wheel(const ViewPoint&, float distance, int32_t buttons) {
+bool CSlider::wheel(ViewPoint, float distance, ButtonState buttons) {
     if (!isMouseEnabled()) return false;
     stepBy(distance, (buttons & kShift) != 0);
     return true;
 }
 
-int32_t CSlider::keyDown(const VstKeyCode& key) {
+int32_t CSlider::keyDown(KeyCode& key) {
     float steps;
     switch (key.virt) {
-        case VKEY_LEFT:
-        case VKEY_DOWN: steps = -1.0f; break;
-        case VKEY_UP:
-        case VKEY_RIGHT: steps = 1.0f; break;
+        case kVirtualKeyLeft:
+        case kVirtualKeyDown: steps = -1.0f; break;
+        case kVirtualKeyUp:
+        case kVirtualKeyRight: steps = 1.0f; break;
         default: return -1;
     }
-    stepBy(steps, (key.modifier & MODIFIER_SHIFT) != 0);
+    stepBy(steps, (key.modifier & kModifierShift) != 0);
     return 1;
 }
 

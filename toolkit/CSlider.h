@@ -24,11 +24,11 @@ public:
     ~CSlider() override;
 
     void paint(CDrawContext* context) override;
-    int32_t pointerDown(const ViewPoint& where, int32_t buttons) override;
-    int32_t pointerUp(const ViewPoint& where, int32_t buttons) override;
-    int32_t pointerMoved(const ViewPoint& where, int32_t buttons) override;
-    bool wheel(const ViewPoint& where, float distance, int32_t buttons) override;
-    int32_t keyDown(const VstKeyCode& key) override;
+    MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
+    MouseResult pointerUp(ViewPoint where, ButtonState buttons) override;
+    MouseResult pointerMoved(ViewPoint where, ButtonState buttons) override;
+    bool wheel(ViewPoint where, float distance, ButtonState buttons) override;
+    int32_t keyDown(KeyCode& key) override;
     void setViewSize(const ViewRect& rect, bool invalidate = true) override;
     bool isTypeOf(const char* className) const override;
     CView* cloneView() const override;

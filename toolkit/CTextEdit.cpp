@@ -88,19 +88,19 @@ void CTextEdit::paint(CDrawContext* context) {
     drawText(context, shown, nullptr);
 }
 
-int32_t CTextEdit::pointerDown(const ViewPoint&, int32_t buttons) {
+MouseResult CTextEdit::pointerDown(ViewPoint, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
     CFrame* owner = frame();
     if (owner && owner->focusedView() == this) return kMouseNotHandled;
     if ((displayStyle & kDoubleClickStyle) && !(buttons & kDoubleClick)) return kMouseNotHandled;
     beginGesture();
     takeFocus();
-    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+    return kMouseHandledDone;
 }
 
 ViewRect CTextEdit::rectInFrame() const {
     ViewRect rect = viewSize();
-    for (CView* ancestor = parentView(); ancestor; ancestor = ancestor->parentView())
+    for (CView* ancestor = parent(); ancestor; ancestor = ancestor->parent())
         if (ancestor->notify(const_cast<CTextEdit*>(this), "kMsgCheckIfViewContainer") == 1)
             rect = rect.offsetBy(ancestor->viewSize().topLeft());
     return rect;
@@ -130,9 +130,9 @@ void CTextEdit::loseFocus() {
     if (CFrame* owner = frame(); owner && owner->focusedView() == this) owner->setFocusedView(nullptr);
     if (!entry) return;
     closeEntry(false);
-    CView* ancestor = parentView();
+    CView* ancestor = parent();
     if (!ancestor) ancestor = frame();
-    for (; ancestor; ancestor = ancestor->parentView())
+    for (; ancestor; ancestor = ancestor->parent())
         if (ancestor->notify(this, "LooseFocus") == 1) break;
 }
 

@@ -22,7 +22,7 @@ public:
     ~CTextEdit() override;
 
     void paint(CDrawContext* context) override;
-    int32_t pointerDown(const ViewPoint& where, int32_t buttons) override;
+    MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
     void takeFocus() override;
     void loseFocus() override;
     bool isTypeOf(const char* className) const override;

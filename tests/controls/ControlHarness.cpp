@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "OffscreenWindow.h"
+
 namespace ControlsTest {
 
 std::vector<std::string> EventLog::only(const std::string& prefix) const {
@@ -29,14 +31,17 @@ void ListenerDouble::valueChanged(CControl* control) {
 void ListenerDouble::editBegan(CControl* control) { log.add("began " + std::to_string(control->tag())); }
 void ListenerDouble::editEnded(CControl* control) { log.add("ended " + std::to_string(control->tag())); }
 
-ControlHarness::ControlHarness() : frame(new CFrame(ViewRect{0, 0, 641, 301}, nullptr, &editor)) {}
+ControlHarness::ControlHarness()
+    : frame(new CFrame(ViewRect{0, 0, 641, 301}, nullptr, &editor, OffscreenWindow::create)) {}
 
-ControlHarness::~ControlHarness() { frame->release(); }
+ControlHarness::~ControlHarness() {
+    if (frame) frame->release();
+}
 
 int32_t ControlHarness::key(int32_t virtualKey, int32_t modifiers) {
-    VstKeyCode code{};
-    code.virt = static_cast<decltype(code.virt)>(virtualKey);
-    code.modifier = static_cast<decltype(code.modifier)>(modifiers);
+    KeyCode code;
+    code.virt = static_cast<uint8_t>(virtualKey);
+    code.modifier = static_cast<uint8_t>(modifiers);
     return frame->keyDown(code);
 }
 

@@ -14,6 +14,7 @@ namespace ControlsTest {
 namespace {
 
 constexpr ViewColor kHandleGreen{0, 255, 0, 255};
+constexpr int32_t kVirtualKeyEscape = 23;
 
 // A bitmap of one colour.
 CBitmap* solidBitmap(int32_t width, int32_t height, ViewColor color) {
@@ -50,13 +51,13 @@ TEST_F(SliderTest, HandleSitsAtTheBottomForZeroAndAtTheTopForOne) {
 TEST_F(SliderTest, DragIsOneGestureWithEveryChangeInsideItAndValuesWithinBounds) {
     slider->setValue(0.5f);
     // A free click centres the handle under the pointer: 219 is the centre at the bottom end.
-    EXPECT_EQ(press({101, 219}), kMouseEventHandled);
+    EXPECT_EQ(press({101, 219}), kMouseHandled);
     EXPECT_EQ(slider->value(), 0.0f);
     move({101, 144});
     move({101, 10});     // beyond the top end
     move({101, 68});     // the centre at the top end
     move({101, 300});    // beyond the bottom end
-    EXPECT_EQ(release({101, 300}), kMouseEventHandled);
+    EXPECT_EQ(release({101, 300}), kMouseHandled);
 
     const std::vector<std::string> expectedStart{"began 3", "beginEdit 3"};
     const std::vector<std::string> expectedEnd{"endEdit 3", "ended 3"};
@@ -91,7 +92,7 @@ TEST_F(SliderTest, WithoutFreeClickOnlyAPressOnTheHandleTakes) {
     slider->setValue(0.5f);  // handle from 134 to 155, x from 98 to 107
     EXPECT_EQ(press({101, 120}), kMouseNotHandled);
     EXPECT_EQ(log.count("beginEdit"), 0);
-    EXPECT_EQ(press({101, 140}), kMouseEventHandled);
+    EXPECT_EQ(press({101, 140}), kMouseHandled);
     // The value settles on the handle's whole-pixel position (75 pixels below the top) and then
     // follows the pointer from the point where the handle was grabbed.
     EXPECT_FLOAT_EQ(slider->value(), 1.0f - shareOfTravel(75));
@@ -105,7 +106,7 @@ TEST_F(SliderTest, ControlClickResetsToTheDefaultOnceAndControlRightClickDoesNot
     slider->setDefaultValue(0.667f);
     EXPECT_EQ(press({101, 100}, kRButton | kControl), kMouseNotHandled);
     EXPECT_EQ(slider->value(), 0.9f);
-    EXPECT_EQ(press({101, 100}, kLButton | kControl), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_EQ(press({101, 100}, kLButton | kControl), kMouseHandledDone);
     EXPECT_EQ(listener.values, std::vector<float>{0.667f});
     EXPECT_EQ(log.count("beginEdit"), log.count("endEdit"));
 }
@@ -121,18 +122,18 @@ TEST_F(SliderTest, WheelAndArrowKeysStepByTheIncrementAndATenthWithShift) {
 
     frame->setFocusedView(slider);
     struct Step { int32_t key; int32_t modifiers; float expected; };
-    for (Step step : {Step{VKEY_LEFT, 0, 0.48f}, Step{VKEY_DOWN, 0, 0.38f}, Step{VKEY_UP, MODIFIER_SHIFT, 0.39f},
-                      Step{VKEY_RIGHT, 0, 0.49f}}) {
+    for (Step step : {Step{kVirtualKeyLeft, 0, 0.48f}, Step{kVirtualKeyDown, 0, 0.38f}, Step{kVirtualKeyUp, kModifierShift, 0.39f},
+                      Step{kVirtualKeyRight, 0, 0.49f}}) {
         EXPECT_EQ(key(step.key, step.modifiers), 1);
         EXPECT_NEAR(slider->value(), step.expected, 1e-6f) << "key " << step.key;
     }
-    EXPECT_EQ(key(VKEY_ESCAPE), -1);
+    EXPECT_EQ(key(kVirtualKeyEscape), kKeyNotHandled);
     EXPECT_EQ(listener.values.size(), 6u);
 }
 
 TEST_F(ControlHarness, KickButtonReportsOneThenZeroAroundAClickAndOnlyZeroWhenLetGoOutside) {
     auto* kick = add(new CKickButton(ViewRect{84, 9, 131, 26}, &listener, 11, nullptr, {1, 1}));
-    EXPECT_EQ(press({100, 15}), kMouseEventHandled);
+    EXPECT_EQ(press({100, 15}), kMouseHandled);
     EXPECT_EQ(kick->value(), 1.0f);
     release({100, 15});
     EXPECT_EQ(listener.values, (std::vector<float>{1.0f, 0.0f}));
@@ -151,7 +152,7 @@ TEST_F(ControlHarness, OnOffButtonTogglesAndAsksForThePacedIdleOnEveryPress) {
     auto* after = add(new COnOffButton(ViewRect{193, 9, 217, 26}, &listener, 13, nullptr, 0));
     auto* before = add(new COnOffButton(ViewRect{223, 9, 247, 26}, &listener, 14, nullptr, 1));
     after->setValue(0.5f);  // truncates to 0: the press turns it on
-    EXPECT_EQ(press({200, 15}), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_EQ(press({200, 15}), kMouseHandledDone);
     EXPECT_EQ(after->value(), 1.0f);
     press({200, 15});
     EXPECT_EQ(after->value(), 0.0f);
