@@ -25,6 +25,8 @@ public:
     // Clean (the value counts as drawn) until the repaint asked for here shows it.
     void invalidate() override;
     bool isTypeOf(const char* className) const override;
+    // Every concrete control makes its own copy.
+    CView* cloneView() const override = 0;
 
     // Asks the frame to run the editor's idle hook at once (flushes repaints now).
     virtual void editorIdle();
