@@ -136,6 +136,11 @@ void CTextEdit::loseFocus() {
         if (ancestor->notify(this, "LooseFocus") == 1) break;
 }
 
+bool CTextEdit::detach() {
+    if (entry) closeEntry(true);
+    return CParamDisplay::detach();
+}
+
 void CTextEdit::closeEntry(bool quiet) {
     endGesture();
     const std::string oldText = content;

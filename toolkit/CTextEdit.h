@@ -25,6 +25,8 @@ public:
     MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
     void takeFocus() override;
     void loseFocus() override;
+    // Leaving the tree ends an open edit quietly while the frame can still close the gesture.
+    bool detach() override;
     bool isTypeOf(const char* className) const override;
     CView* cloneView() const override;
 

@@ -106,9 +106,13 @@ TEST_F(SliderTest, ControlClickResetsToTheDefaultOnceAndControlRightClickDoesNot
     slider->setDefaultValue(0.667f);
     EXPECT_EQ(press({101, 100}, kRButton | kControl), kMouseNotHandled);
     EXPECT_EQ(slider->value(), 0.9f);
+    EXPECT_EQ(press({101, 100}, kLButton | kControl | kShift), kMouseHandled) << "only exactly Control resets";
+    release({101, 100}, kLButton | kControl | kShift);
+    EXPECT_EQ(slider->value(), 0.9f);
     EXPECT_EQ(press({101, 100}, kLButton | kControl), kMouseHandledDone);
     EXPECT_EQ(listener.values, std::vector<float>{0.667f});
     EXPECT_EQ(log.count("beginEdit"), log.count("endEdit"));
+    EXPECT_EQ(log.count("beginEdit"), 3) << "the reset's own gesture sits inside the press's";
 }
 
 TEST_F(SliderTest, WheelAndArrowKeysStepByTheIncrementAndATenthWithShift) {

@@ -107,13 +107,14 @@ TEST_F(TextEditTest, EntrySitsAtTheFieldsPlaceInTheFrameAndDoubleClickStyleWaits
     EXPECT_STREQ(inner->textPointer(), "inner");
 }
 
-TEST_F(TextEditTest, ClosingTheFrameWhileEditingClosesTheEntry) {
+TEST_F(TextEditTest, ClosingTheFrameWhileEditingClosesTheEntryAndTheGesture) {
     press({430, 15});
-    ASSERT_NE(openTextEntry(), nullptr);
+    openTextEntry()->type("Unsaved");
     frame->release();
     frame = nullptr;
     EXPECT_EQ(openTextEntry(), nullptr);
     EXPECT_EQ(log.count("changed"), 0);
+    EXPECT_EQ(log.only("endEdit"), std::vector<std::string>{"endEdit 10"});
 }
 
 }  // namespace
