@@ -184,6 +184,11 @@ void CFrame::invalidateRect(const ViewRect& rect) {
     if (!inside.isEmpty()) window->invalidateRect(inside);
 }
 
+void CFrame::invalidate() {
+    dirty = false;
+    invalidateRect(size);
+}
+
 ViewPoint CFrame::pointFor(const CView* view, ViewPoint where) { return view->frameToLocal(where); }
 
 void CFrame::leaveMouseOver(ViewPoint where, ButtonState buttons) {

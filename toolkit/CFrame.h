@@ -71,6 +71,7 @@ public:
     // context is null.
     void paintRect(CDrawContext* context, const ViewRect& update) override;
     void invalidateRect(const ViewRect& rect) override;
+    void invalidate() override;
     MouseResult pointerDown(ViewPoint where, ButtonState buttons) override;
     MouseResult pointerMoved(ViewPoint where, ButtonState buttons) override;
     // The platform reports that the pointer left the window.

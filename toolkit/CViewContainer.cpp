@@ -278,6 +278,7 @@ MouseResult CViewContainer::pressChild(CView* child, ViewPoint local, ButtonStat
 }
 
 MouseResult CViewContainer::pointerDown(ViewPoint where, ButtonState buttons) {
+    pressedChild = nullptr;
     const ViewPoint local = where - size.topLeft();
     for (Node* node = lastNode; node; node = node->previous) {
         CView* child = node->child;

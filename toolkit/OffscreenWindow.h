@@ -26,7 +26,7 @@ public:
     void invalidateRect(const ViewRect& rect) override;
     // The picture itself, with one more reference for the caller.
     CDrawContext* createDrawContext() override;
-    void trackMouseLeave() override { leaveTracked = true; }
+    void trackMouseLeave() override { ++leaveRequests; }
     void captureMouse() override { captured = true; }
     void releaseMouse() override { captured = false; }
     ButtonState currentButtons() const override { return buttons; }
@@ -54,7 +54,8 @@ public:
         buttons = held;
     }
     bool isMouseCaptured() const { return captured; }
-    bool isLeaveTracked() const { return leaveTracked; }
+    // How often the frame asked to hear of the pointer leaving.
+    int32_t leaveTrackRequests() const { return leaveRequests; }
     CursorKind cursor() const { return cursorKind; }
     bool isDropTargetRegistered() const { return dropTarget; }
 
@@ -67,7 +68,7 @@ private:
     ButtonState buttons = 0;
     CursorKind cursorKind = kCursorDefault;
     bool captured = false;
-    bool leaveTracked = false;
+    int32_t leaveRequests = 0;
     bool dropTarget = false;
 };
 
