@@ -142,17 +142,5 @@ TEST(ParamDisplay, StyleBitsShapeFrameShadowAndText) {
     }
 }
 
-TEST(ParamDisplay, ColourSettersMarkDirtyOnlyOnChange) {
-    Display display;
-    Canvas canvas(120, 40);
-    display.paintInto(canvas);
-    display.view.setFontColor(kWhite);
-    display.view.setBackColor(kBlue);
-    display.view.setHoriAlign(kAlignCentre);
-    EXPECT_FALSE(display.view.isDirty());
-    display.view.setShadowColor(kGreen);
-    EXPECT_TRUE(display.view.isDirty());
-}
-
 }  // namespace
 }  // namespace ControlsTest

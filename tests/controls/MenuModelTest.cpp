@@ -111,11 +111,5 @@ TEST(OptionMenu, FlagsBecomeGreyInertAndCheckedEntriesAndColumnsBreak) {
     EXPECT_FALSE(checking->isCheckedEntry(3));
 }
 
-TEST(OptionMenu, AnswersItsOwnAndItsBaseClassNames) {
-    Menu menu;
-    for (const char* name : {"COptionMenu", "CParamDisplay", "CControl", "CView"}) EXPECT_TRUE(menu->isTypeOf(name)) << name;
-    EXPECT_FALSE(menu->isTypeOf("CTextEdit"));
-}
-
 }  // namespace
 }  // namespace ControlsTest

@@ -6,6 +6,8 @@
 #include "CBitmap.h"
 #include "CKickButton.h"
 #include "COnOffButton.h"
+#include "COptionMenu.h"
+#include "CTextEdit.h"
 #include "CSlider.h"
 #include "Canvas.h"
 #include "ControlHarness.h"
@@ -175,16 +177,27 @@ TEST_F(ControlHarness, OnOffButtonTogglesAndAsksForThePacedIdleOnEveryPress) {
 }
 
 TEST(ControlTypes, EachControlAnswersItsOwnAndItsBaseClassNames) {
-    CBitmap* none = nullptr;
-    CSlider slider(ViewRect{0, 0, 9, 173}, nullptr, 0, 0, 152, none, none);
-    CKickButton kick(ViewRect{0, 0, 10, 10}, nullptr, 0, none);
-    COnOffButton onOff(ViewRect{0, 0, 10, 10}, nullptr, 0, none);
-    for (const char* name : {"CSlider", "CControl", "CView"}) EXPECT_TRUE(slider.isTypeOf(name)) << name;
-    for (const char* name : {"CKickButton", "CControl", "CView"}) EXPECT_TRUE(kick.isTypeOf(name)) << name;
-    for (const char* name : {"COnOffButton", "CControl", "CView"}) EXPECT_TRUE(onOff.isTypeOf(name)) << name;
+    const ViewRect rect{0, 0, 10, 10};
+    CSlider slider(ViewRect{0, 0, 9, 173}, nullptr, 0, 0, 152, nullptr, nullptr);
+    CKickButton kick(rect, nullptr, 0, nullptr);
+    COnOffButton onOff(rect, nullptr, 0, nullptr);
+    CParamDisplay display(rect);
+    CTextEdit field(rect, nullptr, 0);
+    COptionMenu menu(rect, nullptr, 0);
+    const std::vector<std::pair<CControl*, std::vector<const char*>>> chains{
+        {&slider, {"CSlider", "CControl", "CView"}},
+        {&kick, {"CKickButton", "CControl", "CView"}},
+        {&onOff, {"COnOffButton", "CControl", "CView"}},
+        {&display, {"CParamDisplay", "CControl", "CView"}},
+        {&field, {"CTextEdit", "CParamDisplay", "CControl", "CView"}},
+        {&menu, {"COptionMenu", "CParamDisplay", "CControl", "CView"}}};
+    for (const auto& [control, names] : chains)
+        for (const char* name : names) EXPECT_TRUE(control->isTypeOf(name)) << name;
     EXPECT_FALSE(slider.isTypeOf("CKickButton"));
     EXPECT_FALSE(kick.isTypeOf("cview"));
     EXPECT_FALSE(onOff.isTypeOf("CViewContainer"));
+    EXPECT_FALSE(menu.isTypeOf("CTextEdit"));
+    EXPECT_FALSE(display.isTypeOf("COptionMenu"));
 }
 
 }  // namespace
