@@ -5,7 +5,10 @@
 #
 #   wine-run.sh PROGRAM [ARGS...]   run a program (the CTest emulator)
 #   wine-run.sh --start-server      create the prefix and start its persistent Wine server
-#   wine-run.sh --stop-server       stop the server and every Wine program of the prefix
+#   wine-run.sh --stop-server       stop the server, every Wine program of the prefix and its display
+#
+# Programs get a display of their own: an Xvfb per prefix (cmake/xvfb-display.sh), which lives as
+# long as the prefix's Wine server; $KORVEL_WINE_DISPLAY, when set, names a display to use instead.
 #
 # A server that Wine starts on its own exits as soon as no program runs, and a program started
 # while it shuts down cannot connect. So every run first makes sure a persistent server is up; it
@@ -24,6 +27,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
 export WINEARCH=win64
 linger=${KORVEL_WINESERVER_LINGER:-60}
+display_script="$(cd "$(dirname "$0")" && pwd)/xvfb-display.sh"
 
 # The exact complaint of a program that found a server it could not connect to.
 readonly lost_server_message="a wine server seems to be running, but I cannot connect to it"
@@ -44,14 +48,29 @@ create_prefix() {
   ) 9>"$WINEPREFIX.lock"
 }
 
+# Sets DISPLAY for the programs: the prefix's own Xvfb, started unless it runs.
+use_display() {
+  if [ -n "${KORVEL_WINE_DISPLAY:-}" ]; then
+    export DISPLAY=$KORVEL_WINE_DISPLAY
+  else
+    DISPLAY=$("$display_script" start "$WINEPREFIX.xvfb")
+    export DISPLAY
+  fi
+}
+
 # Starts a persistent server unless one runs. Answers 0 when it started one, 2 when one was running.
 # The first program of a new server starts the prefix's background services, which live as long as
 # the server and keep whatever output they were given open: a warm-up program starts them with none,
-# so that no test's output stays open after the test.
+# so that no test's output stays open after the test. They also keep the display they were started
+# with, so the display comes up before them.
+# The warm-up also makes top-level windows unmanaged: with no window manager on the display, Wine
+# otherwise waits 2 s for one each time a managed window is hidden or destroyed.
 start_server() {
   local status=0
   wineserver -p"$linger" >/dev/null 2>&1 || status=$?
-  [ $status -eq 0 ] && wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  use_display
+  [ $status -eq 0 ] && wine cmd /c reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1 || true
   return "$status"
 }
 
@@ -73,6 +92,7 @@ case "${1:-}" in
     ;;
   --stop-server)
     [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 || true
+    "$display_script" stop "$WINEPREFIX.xvfb"
     exit 0
     ;;
 esac

@@ -17,11 +17,13 @@ if [ -n "${LOSE_FIRST:-}" ] && [ "$(wc -l <"$STANDIN_LOG")" -eq 1 ]; then
   exit 1
 fi
 echo "ran $*"
+echo "$DISPLAY" >"$STANDIN_LOG.display"
 exit "${PROGRAM_STATUS:-0}"
 STANDIN
 printf '#!/bin/sh\necho "server $*" >>"$STANDIN_LOG.server"\n' >"$work/bin/wineserver"
 chmod +x "$work/bin/wine" "$work/bin/wineserver"
-export PATH="$work/bin:$PATH" KORVEL_WINEPREFIX="$work/prefix" STANDIN_LOG="$work/log"
+# The stand-ins need no X server: the runner is given a display instead of starting its own.
+export PATH="$work/bin:$PATH" KORVEL_WINEPREFIX="$work/prefix" STANDIN_LOG="$work/log" KORVEL_WINE_DISPLAY=:42
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 runs() { wc -l <"$STANDIN_LOG"; }
@@ -32,6 +34,7 @@ output=$(LOSE_FIRST=1 "$runner" program a b 2>/dev/null) || fail "retry did not 
 [ "$output" = "ran program a b" ] || fail "output after retry: $output"
 [ "$(runs)" -eq 2 ] || fail "expected 2 runs after a lost connection, got $(runs)"
 grep -q -- '-p' "$STANDIN_LOG.server" || fail "no persistent server was asked for"
+[ "$(cat "$STANDIN_LOG.display")" = :42 ] || fail "the program ran without the display it was given"
 
 # A real failure: its status, no retry.
 : >"$STANDIN_LOG"
