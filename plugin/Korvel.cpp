@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "AEffGUIEditor.h"
+#include "AEffEditor.h"
 #include "EditorAttachment.h"
 #include "ParameterText.h"
 #include "TextLimits.h"
@@ -57,7 +57,7 @@ Korvel::~Korvel() {
 }
 
 void Korvel::notifyEditor(VstInt32 index, float value) {
-    if (editor) static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+    if (editor) tellEditor(*editor, index, value);
 }
 
 void Korvel::setupIo() {
