@@ -55,16 +55,6 @@ void leaveWindowClass() {
 
 int majorWindowsVersion() { return LOBYTE(LOWORD(GetVersion())); }
 
-// Keeps the frame alive while one of its messages is handled, should a view close the editor.
-class FrameHold {
-public:
-    explicit FrameHold(CFrame& frame) : frame(frame) { frame.retain(); }
-    ~FrameHold() { frame.release(); }
-
-private:
-    CFrame& frame;
-};
-
 ViewPoint messagePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 bool keyDown(int key) { return GetKeyState(key) < 0; }
@@ -110,7 +100,6 @@ LRESULT CALLBACK FrameWindow::windowProcedure(HWND window, UINT message, WPARAM 
     auto* frame = reinterpret_cast<CFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     auto* self = frame ? static_cast<FrameWindow*>(frame->platformWindow()) : nullptr;
     if (!self || self->window != window) return DefWindowProcW(window, message, wParam, lParam);
-    FrameHold hold(*frame);
     return self->handle(message, wParam, lParam);
 }
 
