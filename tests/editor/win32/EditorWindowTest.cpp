@@ -1,0 +1,189 @@
+// The test program plays a Windows host: it loads korvel_x64.dll through its entry, opens the editor
+// in a top-level window of the size the editor asks for, idles it from a timer and works the panel
+// with the system's pointer, checking the effect's parameters and the host calls it receives.
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "VstInterface.h"
+#include "WindowHost.h"
+
+namespace EditorWindowTest {
+namespace {
+
+using namespace FrameWindowTest;
+
+std::vector<std::string> hostCalls;
+AEffect* idledEffect = nullptr;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    char text[64];
+    if (opcode == audioMasterAutomate) {
+        std::snprintf(text, sizeof text, "automate %d", index);
+        hostCalls.push_back(text);
+    } else if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
+        std::snprintf(text, sizeof text, "%s %d", opcode == audioMasterBeginEdit ? "begin" : "end", index);
+        hostCalls.push_back(text);
+    }
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+void CALLBACK idleTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (idledEffect) idledEffect->dispatcher(idledEffect, effEditIdle, 0, 0, nullptr, 0.0f);
+}
+
+// Clicks that reach the host window itself.
+int hostClicks = 0;
+WNDPROC hostProcedure = nullptr;
+LRESULT CALLBACK countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) ++hostClicks;
+    return CallWindowProcW(hostProcedure, window, message, wParam, lParam);
+}
+
+int childWindows(HWND window) {
+    int count = 0;
+    EnumChildWindows(window, [](HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter), TRUE; },
+                     reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryW(KORVEL_MODULE_PATH);
+        ASSERT_NE(module, nullptr);
+        auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
+            reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
+        ASSERT_NE(entry, nullptr);
+        effect = entry(hostCallback);
+        ASSERT_NE(effect, nullptr);
+        ERect* rect = nullptr;
+        ASSERT_EQ(dispatch(effEditGetRect, 0, &rect), 1);
+        width = rect->right - rect->left;
+        height = rect->bottom - rect->top;
+        host = createHostWindow(width, height + 60);  // room for the host's own controls below
+        hostProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingProcedure)));
+        idledEffect = effect;
+        SetTimer(nullptr, 0, 20, idleTimer);
+    }
+    void TearDown() override {
+        idledEffect = nullptr;
+        if (effect) {
+            dispatch(effEditClose);
+            dispatch(effClose);
+        }
+        if (host) DestroyWindow(host);
+        if (module) FreeLibrary(module);
+        hostCalls.clear();
+    }
+    VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr) {
+        return effect->dispatcher(effect, opcode, 0, value, ptr, 0.0f);
+    }
+    float parameter(VstInt32 index) const { return effect->getParameter(effect, index); }
+    HWND frameWindow() const { return GetWindow(host, GW_CHILD); }
+    void pointerTo(HWND window, int32_t x, int32_t y) {
+        const POINT screen = screenPoint(window, x, y);
+        SetCursorPos(screen.x, screen.y);
+        pumpFor(60);
+    }
+    void button(DWORD event) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = event;
+        SendInput(1, &input, sizeof(INPUT));
+        pumpFor(60);
+    }
+    void click(HWND window, int32_t x, int32_t y) {
+        pointerTo(window, x, y);
+        button(MOUSEEVENTF_LEFTDOWN);
+        button(MOUSEEVENTF_LEFTUP);
+    }
+    static void pumpFor(DWORD milliseconds) {
+        const ULONGLONG end = GetTickCount64() + milliseconds;
+        while (GetTickCount64() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            pump();
+        }
+    }
+
+    HMODULE module = nullptr;
+    AEffect* effect = nullptr;
+    HWND host = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+TEST_F(EditorWindowTest, OpensInTheHostWindowAndTheHostKeepsItsClicks) {
+    EXPECT_EQ(effect->flags, effFlagsHasEditor | effFlagsCanReplacing);
+    EXPECT_EQ(width, 641);
+    EXPECT_EQ(height, 301);
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    ASSERT_NE(frameWindow(), nullptr);
+    RECT client{};
+    GetClientRect(frameWindow(), &client);
+    EXPECT_EQ(client.right, 641);
+    EXPECT_EQ(client.bottom, 301);
+    pumpFor(200);
+    EXPECT_NE(GetCapture(), frameWindow()) << "opening leaves the pointer to the host";
+    click(host, 300, 330);  // the host's area below the editor
+    EXPECT_EQ(hostClicks, 1);
+}
+
+TEST_F(EditorWindowTest, SliderDragAutomatesAndBLoadsTheOtherSide) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    // The Volume slider: its handle's middle is at y 68 + (1 - value) x 151.
+    pointerTo(frameWindow(), 316, 68 + 50);
+    button(MOUSEEVENTF_LEFTDOWN);
+    pointerTo(frameWindow(), 316, 68 + 30);
+    pointerTo(frameWindow(), 316, 68 + 15);
+    button(MOUSEEVENTF_LEFTUP);
+    EXPECT_NEAR(parameter(5), 1.0f - 15.0f / 151.0f, 0.001f);
+    ASSERT_GE(hostCalls.size(), 4u);
+    EXPECT_EQ(hostCalls.front(), "begin 5");
+    EXPECT_EQ(hostCalls.back(), "end 5");
+    EXPECT_EQ(hostCalls[1], "automate 5");
+    pumpFor(300);
+    EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-dragged.png"));
+
+    click(frameWindow(), 235, 17);  // B still holds the program the effect started with
+    EXPECT_NEAR(parameter(5), 0.667f, 1e-6f);
+    pumpFor(300);
+    EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-b.png"));
+}
+
+TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeavesNothingBehind) {
+    auto workingSet = [] {
+        PROCESS_MEMORY_COUNTERS counters{};
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        return counters.WorkingSetSize;
+    };
+    auto cycles = [this](int count) {
+        for (int round = 0; round < count; ++round) {
+            ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+            dispatch(effEditIdle);
+            pump();
+            dispatch(effEditClose);
+            pump();
+            ASSERT_EQ(childWindows(host), 0) << round;
+        }
+    };
+    cycles(50);  // the system's own caches settle first
+    const SIZE_T before = workingSet();
+    cycles(200);
+    const SIZE_T after = workingSet();
+    std::printf("working set after 50 cycles %zu, after 200 more %zu bytes\n", static_cast<size_t>(before),
+                static_cast<size_t>(after));
+    EXPECT_LT(after, before + 1024 * 1024);
+}
+
+}  // namespace
+}  // namespace EditorWindowTest
