@@ -160,6 +160,30 @@ TEST_F(EditorWindowTest, SliderDragAutomatesAndBLoadsTheOtherSide) {
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-b.png"));
 }
 
+TEST_F(EditorWindowTest, WheelOnADisplayThenUndoCopyAndTheTwoSides) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    pointerTo(frameWindow(), 236, 246);  // the Drive display
+    INPUT wheel{};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = WHEEL_DELTA;
+    SendInput(1, &wheel, sizeof(INPUT));
+    pumpFor(100);
+    EXPECT_FLOAT_EQ(parameter(3), 0.2f) << "one notch up";
+    EXPECT_EQ(hostCalls, (std::vector<std::string>{"begin 3", "automate 3", "end 3"}));
+
+    click(frameWindow(), 100, 17);  // UNDO
+    EXPECT_FLOAT_EQ(parameter(3), 0.1f);
+    effect->setParameter(effect, 4, 0.33f);
+    click(frameWindow(), 160, 17);  // COPY: the side heard goes to B
+    click(frameWindow(), 235, 17);  // B
+    EXPECT_EQ(parameter(4), 0.33f);
+    effect->setParameter(effect, 4, 0.5f);
+    click(frameWindow(), 205, 17);  // A: back to the copy, B keeps its change
+    EXPECT_EQ(parameter(4), 0.33f);
+}
+
 TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeavesNothingBehind) {
     auto workingSet = [] {
         PROCESS_MEMORY_COUNTERS counters{};
