@@ -54,6 +54,70 @@ int childWindows(HWND window) {
     return count;
 }
 
+LPARAM keyData(WPARAM key) { return LPARAM(1 | MapVirtualKeyW(UINT(key), MAPVK_VK_TO_VSC) << 16); }
+
+// Steers the next pop-up menu of the thread as a user's keys would: while a menu window shows, each
+// timer tick posts the next key of the script to it; after the script the menu is ended.
+class MenuKeys {
+public:
+    explicit MenuKeys(std::vector<WPARAM> keys) : keys(std::move(keys)) {
+        active = this;
+        timer = SetTimer(nullptr, 0, 40, tick);
+    }
+    ~MenuKeys() {
+        KillTimer(nullptr, timer);
+        active = nullptr;
+    }
+
+private:
+    static BOOL CALLBACK findMenu(HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), findMenu, reinterpret_cast<LPARAM>(&menu));
+        if (!menu || !active) return;
+        if (active->next == active->keys.size()) {
+            EndMenu();
+            return;
+        }
+        const WPARAM key = active->keys[active->next++];
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, keyData(key));
+        PostMessageW(GetFocus(), WM_KEYUP, key, keyData(key) | LPARAM(0xc0000000u));
+    }
+
+    static inline MenuKeys* active = nullptr;
+    std::vector<WPARAM> keys;
+    size_t next = 0;
+    UINT_PTR timer = 0;
+};
+
+// The native text entry open over the frame, or null.
+HWND textEntry(HWND frame) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        frame,
+        [](HWND window, LPARAM result) {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (_wcsicmp(name, L"Edit") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void typeInto(HWND edit, const std::wstring& text) {
+    for (wchar_t character : text) SendMessageW(edit, WM_CHAR, character, 1);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, keyData(VK_RETURN));
+    if (IsWindow(edit)) SendMessageW(edit, WM_KEYUP, VK_RETURN, keyData(VK_RETURN) | LPARAM(0xc0000000u));
+}
+
 class EditorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -182,6 +246,56 @@ TEST_F(EditorWindowTest, WheelOnADisplayThenUndoCopyAndTheTwoSides) {
     effect->setParameter(effect, 4, 0.5f);
     click(frameWindow(), 205, 17);  // A: back to the copy, B keeps its change
     EXPECT_EQ(parameter(4), 0.33f);
+}
+
+TEST_F(EditorWindowTest, MenusTypedValuesAndStoringAProgram) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    {
+        MenuKeys keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});  // 12x
+        click(frameWindow(), 310, 284);
+    }
+    EXPECT_EQ(parameter(6), 0.8f);
+    {
+        MenuKeys keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});  // Quadro
+        click(frameWindow(), 150, 284);
+    }
+    EXPECT_EQ(parameter(7), 4.0f);
+    for (const std::string& call : hostCalls) EXPECT_EQ(call.rfind("automate", 0), std::string::npos) << call;
+
+    // A double-click on the Volume display opens an entry for decibels.
+    pointerTo(frameWindow(), 316, 246);
+    for (DWORD event : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) button(event);
+    HWND entry = textEntry(frameWindow());
+    ASSERT_NE(entry, nullptr);
+    typeInto(entry, L"-6");
+    pumpFor(60);
+    EXPECT_NEAR(parameter(5), 34.0f / 60.0f, 1e-6f);
+    EXPECT_EQ(hostCalls.back(), "automate 5");
+
+    // "User:" loads the first user program; the last entry stores B there under a typed name.
+    {
+        std::vector<WPARAM> toUser(14, VK_DOWN);
+        toUser.push_back(VK_RETURN);
+        MenuKeys keys(toUser);
+        click(frameWindow(), 480, 17);
+    }
+    EXPECT_EQ(parameter(3), 0.2f) << "program 12";
+    {
+        MenuKeys keys({VK_UP, VK_RETURN});
+        click(frameWindow(), 480, 17);
+    }
+    click(frameWindow(), 480, 17);  // the name field now in the menu's place
+    entry = textEntry(frameWindow());
+    ASSERT_NE(entry, nullptr);
+    typeInto(entry, L"Bass");
+    pumpFor(60);
+    char name[64] = {};
+    effect->dispatcher(effect, effGetProgramNameIndexed, 12, 0, name, 0.0f);
+    EXPECT_STREQ(name, "Bass");
+    EXPECT_EQ(parameter(3), 0.1f) << "B, the program the effect started with, was stored and loaded";
+    pumpFor(300);
+    EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-stored.png"));
 }
 
 TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeavesNothingBehind) {
