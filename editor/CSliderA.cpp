@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "CBitmap.h"
-#include "CFrame.h"
 
 using namespace Toolkit;
 
@@ -82,10 +81,9 @@ MouseResult CVerticalSliderA::pointerDown(ViewPoint where, ButtonState buttons) 
 }
 
 MouseResult CVerticalSliderA::pointerMoved(ViewPoint where, ButtonState buttons) {
-    if (!(buttons & kLButton)) {
-        if (CFrame* owner = frame(); owner && owner->platformWindow()) owner->platformWindow()->captureMouse();
-        return kMouseHandled;
-    }
+    // A hover is not taken: capturing the pointer without a button held would send the user's next
+    // click anywhere in the host's window to the editor instead.
+    if (!(buttons & kLButton)) return kMouseHandled;
     const bool shift = (buttons & kShift) != 0;
     const float normalised = (currentValue - minimum) / (maximum - minimum);
     // Pressing Shift during a drag anchors the fine movement at the value reached at that moment.

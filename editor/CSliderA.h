@@ -33,8 +33,8 @@ protected:
     Toolkit::ButtonState previousButtons = 0;
 };
 
-// A vertical CSliderA that places its handle at the nearest pixel, reports every change of a drag
-// and once more on release, and takes the pointer over it even without a button.
+// A vertical CSliderA that places its handle at the nearest pixel and reports every change of a drag
+// and once more on release.
 class CVerticalSliderA : public CSliderA {
 public:
     using CSliderA::CSliderA;

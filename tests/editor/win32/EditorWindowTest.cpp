@@ -199,6 +199,10 @@ TEST_F(EditorWindowTest, OpensInTheHostWindowAndTheHostKeepsItsClicks) {
     EXPECT_NE(GetCapture(), frameWindow()) << "opening leaves the pointer to the host";
     click(host, 300, 330);  // the host's area below the editor
     EXPECT_EQ(hostClicks, 1);
+    pointerTo(frameWindow(), 316, 100);  // over the Volume slider, no button held
+    pointerTo(frameWindow(), 316, 110);
+    click(host, 300, 330);
+    EXPECT_EQ(hostClicks, 2) << "hovering a slider keeps the host's clicks too";
 }
 
 TEST_F(EditorWindowTest, SliderDragAutomatesAndBLoadsTheOtherSide) {
