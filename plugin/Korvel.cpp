@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AEffEditor.h"
+#include "EditorAttachment.h"
 #include "ParameterText.h"
 #include "TextLimits.h"
 
@@ -46,9 +48,17 @@ Korvel::Korvel(audioMasterCallback audioMaster)
     compareSlotA = edit;
     compareSlotB = edit;
     resume();
+    attachEditor(*this);  // last: the editor reads a complete effect
 }
 
-Korvel::~Korvel() = default;
+// A window the host left open goes before the effect it shows.
+Korvel::~Korvel() {
+    if (editor) editor->close();
+}
+
+void Korvel::notifyEditor(VstInt32 index, float value) {
+    if (editor) tellEditor(*editor, index, value);
+}
 
 void Korvel::setupIo() {
     activeChannelCount_.store(kInitialChannels, std::memory_order_relaxed);
@@ -141,6 +151,7 @@ void Korvel::setParameter(VstInt32 index, float value) {
         }
     }
     chainChanges_.requestEqualiserUpdate();
+    notifyEditor(index, value);
 }
 
 float Korvel::getParameter(VstInt32 index) { return isParameter(index) ? currentValue(index) : 0.0f; }
@@ -154,6 +165,7 @@ void Korvel::setProgram(VstInt32 program) {
     for (int index : kProgramParameters) applyValue(index, contents.value(index));
     selection_.endChange();
     chainChanges_.requestEqualiserUpdate();
+    for (int index : kProgramParameters) notifyEditor(index, contents.value(index));
 }
 
 void Korvel::setProgramName(char* name) {

@@ -65,6 +65,8 @@ public:
 
 private:
     float currentValue(int index) const;
+    // Tells the editor, if there is one, that a parameter changed.
+    void notifyEditor(VstInt32 index, float value);
     // Puts a value in force: the current values and the chain reconfiguration it asks for.
     void applyValue(int index, float value);
     void applyPendingChanges();

@@ -1,0 +1,129 @@
+#include "AEffGUIEditor.h"
+
+#include "AudioEffectX.h"
+#include "CDrawContext.h"
+#include "CFrame.h"
+#include "EditorSystem.h"
+
+using namespace Toolkit;
+
+namespace {
+
+// Shared by every editor of the module.
+std::atomic<int32_t> moduleKnobMode{0};
+
+// Identifies the calling thread: each thread has its own marker.
+std::uintptr_t currentThreadToken() {
+    static thread_local char marker;
+    return reinterpret_cast<std::uintptr_t>(&marker);
+}
+
+KeyCode toKeyCode(const VstKeyCode& key) {
+    KeyCode code;
+    code.character = key.character;
+    code.virt = key.virt;
+    code.modifier = key.modifier;
+    return code;
+}
+
+constexpr uint32_t kIdleInterval = 100;
+constexpr uint32_t kEarlySleep = 4;
+constexpr uint32_t kTooEarly = 50;
+
+}  // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+    : AEffEditor(effect), effectX(dynamic_cast<AudioEffectX*>(effect)) {
+    if (effect) effect->setEditor(this);
+    ticksNext = EditorSystem::tickCount();
+    EditorSystem::initialiseOle();
+}
+
+AEffGUIEditor::~AEffGUIEditor() { EditorSystem::uninitialiseOle(); }
+
+bool AEffGUIEditor::getRect(ERect** out) {
+    if (!out) return false;
+    *out = &rect;
+    return true;
+}
+
+void AEffGUIEditor::idle() {
+    if (inIdle) return;
+    if (const uint32_t pending = pendingParameters.exchange(0, std::memory_order_acquire); pending && frame)
+        for (VstInt32 index = 0; index < 32; ++index)
+            if (pending & (1u << index)) showParameter(index);
+    if (frame) frame->idle();
+}
+
+void AEffGUIEditor::pacedIdle() {
+    uint32_t now = EditorSystem::tickCount();
+    if (now < ticksNext) {
+        EditorSystem::sleepMilliseconds(kEarlySleep);
+        now += kEarlySleep;
+        if (now < ticksNext - kTooEarly) return;
+    }
+    idle();
+    EditorSystem::dispatchOnePendingPaint();
+    ticksNext = now + kIdleInterval;
+    if (effect) {
+        inIdle = true;
+        effect->masterIdle();
+        inIdle = false;
+    }
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& key) {
+    if (!frame) return false;
+    KeyCode code = toKeyCode(key);
+    return frame->keyDown(code) > 0;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& key) {
+    if (!frame) return false;
+    KeyCode code = toKeyCode(key);
+    return frame->keyUp(code) > 0;
+}
+
+bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
+    moduleKnobMode.store(mode, std::memory_order_relaxed);
+    return true;
+}
+
+int32_t AEffGUIEditor::knobMode() const { return moduleKnobMode.load(std::memory_order_relaxed); }
+
+void AEffGUIEditor::setParameter(VstInt32, float) {}
+
+void AEffGUIEditor::showParameter(VstInt32) {}
+
+void AEffGUIEditor::draw(ERect* r) {
+    if (!frame) return;
+    ViewRect update = frame->viewSize();
+    if (r)
+        update = {std::min(r->left, r->right), std::min(r->top, r->bottom), std::max(r->left, r->right),
+                  std::max(r->top, r->bottom)};
+    if (CDrawContext* context = frame->createDrawContext()) {
+        frame->paintRect(context, update);
+        context->release();
+    }
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+    if (effectX) effectX->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+    if (effectX) effectX->endEdit(index);
+}
+
+bool AEffGUIEditor::onUserInterfaceThread() const {
+    return userInterfaceThread.load(std::memory_order_acquire) == currentThreadToken();
+}
+
+void AEffGUIEditor::adoptUserInterfaceThread() {
+    userInterfaceThread.store(currentThreadToken(), std::memory_order_release);
+    pendingParameters.store(0, std::memory_order_release);
+}
+
+void AEffGUIEditor::markPending(VstInt32 index) {
+    if (index >= 0 && index < 32) pendingParameters.fetch_or(1u << index, std::memory_order_release);
+}

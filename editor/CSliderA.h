@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CSlider.h"
+
+// The editor's slider: remembers the value at the last press for UNDO and drives a linked display
+// while dragged. Never made by itself; CVerticalSliderA is the concrete one.
+class CSliderA : public Toolkit::CSlider {
+public:
+    CSliderA(const Toolkit::ViewRect& rect, Toolkit::CControlListener* listener, int32_t tag, int32_t minPos,
+             int32_t maxPos, Toolkit::CBitmap* handle, Toolkit::CBitmap* track, const Toolkit::ViewPoint& sourceOffset,
+             int32_t style);
+
+    // Puts undoValue back here and in the linked display, without telling the listener.
+    void restoreUndoValue();
+
+    Toolkit::CControl* linkedDisplay = nullptr;
+    bool notifyWhileDragging = true;
+    float undoValue = 0.0f;
+
+protected:
+    bool vertical() const { return (style() & Toolkit::kSliderVertical) != 0; }
+    int32_t handleExtent() const;
+    // The value's share of the travel from the top (or left) end.
+    float travelShare() const;
+
+    // Geometry kept from construction, in the slider's own coordinates.
+    int32_t localMinPos;
+    int32_t range;
+
+    // Drag state, as the toolkit slider keeps it privately.
+    int32_t grabOffset = 0;
+    float fineReference = 0.0f;
+    Toolkit::ButtonState previousButtons = 0;
+};
+
+// A vertical CSliderA that places its handle at the nearest pixel and reports every change of a drag
+// and once more on release.
+class CVerticalSliderA : public CSliderA {
+public:
+    using CSliderA::CSliderA;
+
+    void paint(Toolkit::CDrawContext* context) override;
+    Toolkit::MouseResult pointerDown(Toolkit::ViewPoint where, Toolkit::ButtonState buttons) override;
+    Toolkit::MouseResult pointerUp(Toolkit::ViewPoint where, Toolkit::ButtonState buttons) override;
+    Toolkit::MouseResult pointerMoved(Toolkit::ViewPoint where, Toolkit::ButtonState buttons) override;
+    Toolkit::MouseResult pointerEntered(Toolkit::ViewPoint where, Toolkit::ButtonState buttons) override;
+
+    // Where the handle is drawn for the current value, in the parent's coordinates.
+    Toolkit::ViewRect nearestHandleRect() const;
+};

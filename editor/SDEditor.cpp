@@ -1,0 +1,378 @@
+#include "SDEditor.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "CBitmap.h"
+#include "CFrame.h"
+#include "CKickButton.h"
+#include "COnOffButton.h"
+#include "COptionMenu.h"
+#include "CParamDisplayA.h"
+#include "CSliderA.h"
+#include "Korvel.h"
+
+using namespace Toolkit;
+
+namespace {
+
+enum Tag : int32_t {
+    kTagOversampling = 6,
+    kTagChannelMode = 7,
+    kTagProgramMenu = 9,
+    kTagProgramName = 10,
+    kTagUndo = 11,
+    kTagCopy = 12,
+    kTagA = 13,
+    kTagB = 14,
+};
+
+enum BitmapId : int32_t {
+    kBackground = 103,
+    kHandle = 105,
+    kTrack = 106,
+    kValveTrack = 107,
+    kDisplay = 108,
+    kButtonA = 109,
+    kUndo = 110,
+    kUndoLit = 111,
+    kButtonALit = 112,
+    kCopy = 113,
+    kButtonB = 114,
+    kButtonBLit = 115,
+};
+
+constexpr int32_t kSliderX[] = {97, 137, 177, 232, 272, 312};
+constexpr int32_t kSliderTop = 59;
+constexpr int32_t kDisplayX[] = {84, 124, 164, 219, 259, 299};
+constexpr int32_t kDisplayTop = 238;
+constexpr ViewRect kChannelMenuRect{127, 275, 200, 294};
+constexpr ViewRect kOversamplingMenuRect{298, 275, 333, 294};
+constexpr ViewRect kProgramRect{420, 9, 554, 27};
+constexpr ViewColor kMenuColor{78, 78, 146, 255};
+
+constexpr const char* kChannelTitles[] = {"Mono", "Stereo", "Quadro", "5.1"};
+constexpr float kChannelCounts[] = {1.0f, 2.0f, 4.0f, 6.0f};
+constexpr int32_t kOversamplingFactors[] = {1, 2, 4, 8, 12, 16};
+
+constexpr int32_t kFirstUserProgram = 12;
+constexpr int32_t kLastUserProgram = 19;
+constexpr int32_t kFactoryTitleEntry = 0;
+constexpr int32_t kUserTitleEntry = 15;
+constexpr size_t kStoredNameLength = 11;
+constexpr float kVolumeDefault = 0.667f;
+
+bool isToneBand(int32_t tag) { return tag >= 0 && tag <= 2; }
+bool isValveParameter(int32_t tag) { return tag == 3 || tag == 4; }
+
+// Display texts: decibels of a tone band, a plain amount, decibels of the output.
+void toneText(float value, char* text) {
+    std::snprintf(text, kDisplayTextSize, "%.1f", static_cast<double>(value) * 24.0 - 12.0);
+}
+void plainText(float value, char* text) { std::snprintf(text, kDisplayTextSize, "%.1f", static_cast<double>(value)); }
+void volumeText(float value, char* text) {
+    if (value > 0.0f)
+        std::snprintf(text, kDisplayTextSize, "%.1f", static_cast<double>(value) * 60.0 - 40.0);
+    else
+        std::snprintf(text, kDisplayTextSize, "-oo");
+}
+
+// The menu entry of a channel count; counts not in the table show as Stereo.
+int32_t channelEntry(int32_t count) {
+    switch (count) {
+    case 1: return 0;
+    case 4: return 2;
+    case 6: return 3;
+    default: return 1;
+    }
+}
+
+// The parameter value that selects an oversampling factor.
+float oversamplingValue(int32_t factor) {
+    if (factor < 1.5) return 0.0f;
+    if (factor < 3) return 0.2f;
+    if (factor < 5) return 0.4f;
+    if (factor < 9) return 0.6f;
+    if (factor < 14) return 0.8f;
+    return 1.0f;
+}
+
+// The program of a program-menu entry (not a separator, not the store command).
+int32_t programOfEntry(int32_t entry) { return entry - 2 <= 11 ? entry - 2 : entry - 5; }
+
+ViewRect rectOf(const CBitmap* bitmap, int32_t x, int32_t y) {
+    return ViewRect::fromSize({x, y}, bitmap->width(), bitmap->height());
+}
+
+void colourMenu(CParamDisplay* control) {
+    control->setBackColor(kMenuColor);
+    control->setFrameColor(kMenuColor);
+}
+
+}  // namespace
+
+SDEditor::SDEditor(Korvel* effect) : AEffGUIEditor(effect), korvel(effect), background(new CBitmap(kBackground)) {
+    rect.top = 0;
+    rect.left = 0;
+    rect.right = static_cast<VstInt16>(background->width() ? background->width() : 400);
+    rect.bottom = static_cast<VstInt16>(background->height() ? background->height() : 300);
+}
+
+SDEditor::~SDEditor() {
+    close();
+    background->release();
+}
+
+bool SDEditor::open(void* parentWindow) {
+    AEffGUIEditor::open(parentWindow);
+    adoptUserInterfaceThread();
+    lastControl = nullptr;
+
+    CBitmap* track = new CBitmap(kTrack);
+    CBitmap* valveTrack = new CBitmap(kValveTrack);
+    CBitmap* handle = new CBitmap(kHandle);
+    CBitmap* display = new CBitmap(kDisplay);
+    CBitmap* undoLit = new CBitmap(kUndoLit);
+    CBitmap* undoImage = new CBitmap(kUndo);
+    CBitmap* copyImage = new CBitmap(kCopy);
+    CBitmap* aLit = new CBitmap(kButtonALit);
+    CBitmap* aImage = new CBitmap(kButtonA);
+    CBitmap* bLit = new CBitmap(kButtonBLit);
+    CBitmap* bImage = new CBitmap(kButtonB);
+
+    auto* newFrame = new CFrame(ViewRect{0, 0, rect.right, rect.bottom}, parentWindow, this);
+    newFrame->setBackground(background);
+    building = newFrame;
+    buildSliders(handle, track, valveTrack);
+    buildDisplays(display);
+    buildMenus();
+
+    undoButton = new CKickButton(rectOf(undoLit, 84, 9), this, kTagUndo, undoImage, {1, 1});
+    newFrame->appendChild(undoButton);
+    copyButton = new CKickButton(rectOf(copyImage, 138, 9), this, kTagCopy, copyImage, {1, 1});
+    newFrame->appendChild(copyButton);
+    buttonA = new COnOffButton(rectOf(aLit, 193, 9), this, kTagA, aImage, 0);
+    newFrame->appendChild(buttonA);
+    buttonA->setValue(0.6f);  // A is on
+    buttonB = new COnOffButton(rectOf(bLit, 223, 9), this, kTagB, bImage, 0);
+    newFrame->appendChild(buttonB);
+
+    for (CBitmap* bitmap : {track, valveTrack, handle, display, undoLit, undoImage, copyImage, aLit, aImage, bLit, bImage})
+        bitmap->release();
+    building = nullptr;
+    frame = newFrame;  // from now on the effect's changes reach the controls
+    return true;
+}
+
+void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack) {
+    const int32_t maxPos = kSliderTop - 1 + track->height() - handle->height();
+    for (int32_t tag = 0; tag < kSliderCount; ++tag) {
+        CBitmap* slot = isValveParameter(tag) ? valveTrack : track;
+        auto* slider = new CVerticalSliderA(rectOf(slot, kSliderX[tag], kSliderTop), this, tag, kSliderTop, maxPos,
+                                            handle, slot, {0, 0}, kSliderMinBottom | kSliderVertical);
+        slider->setHandleOffset(isValveParameter(tag) ? ViewPoint{0, -1} : ViewPoint{1, 0});
+        const float value = korvel->getParameter(tag);
+        slider->undoValue = value;
+        slider->setValue(value);
+        if (tag == 5) slider->setDefaultValue(kVolumeDefault);
+        building->appendChild(slider);
+        sliders[tag] = slider;
+    }
+}
+
+void SDEditor::buildDisplays(CBitmap* bitmap) {
+    for (int32_t tag = 0; tag < kSliderCount; ++tag) {
+        auto* display = new CParamDisplayA(rectOf(bitmap, kDisplayX[tag], kDisplayTop), this, tag, "", bitmap, 0);
+        display->dragStep = isValveParameter(tag) ? 0.01f : 1.0f / 240.0f;
+        const float value = korvel->getParameter(tag);
+        display->undoValue = value;
+        display->setValue(value);
+        display->setValueFormatter(isToneBand(tag) ? toneText : isValveParameter(tag) ? plainText : volumeText);
+        building->appendChild(display);
+        sliders[tag]->linkedDisplay = display;
+        displays[tag] = display;
+    }
+}
+
+void SDEditor::buildMenus() {
+    channelMenu = new COptionMenu(kChannelMenuRect, this, kTagChannelMode, nullptr, nullptr, 0);
+    colourMenu(channelMenu);
+    for (const char* title : kChannelTitles) channelMenu->addEntry(title);
+    channelMenu->setCurrent(channelEntry(korvel->activeChannelCount()), true);
+    building->appendChild(channelMenu);
+
+    oversamplingMenu = new COptionMenu(kOversamplingMenuRect, this, kTagOversampling, nullptr, nullptr, 0);
+    colourMenu(oversamplingMenu);
+    for (int32_t factor : kOversamplingFactors) {
+        char title[16];
+        std::snprintf(title, sizeof title, "%dx", factor);
+        oversamplingMenu->addEntry(title);
+    }
+    oversamplingMenu->setCurrent(truncateValue(korvel->getParameter(kTagOversampling) * 5.0f), true);
+    building->appendChild(oversamplingMenu);
+
+    nameField = new CTextEdit(kProgramRect, this, kTagProgramName, nullptr, nullptr, 0);
+    nameField->setText("TestEdit");
+    colourMenu(nameField);
+    nameField->setShown(false);
+    building->appendChild(nameField);
+
+    programMenu = new COptionMenu(kProgramRect, this, kTagProgramMenu, nullptr, nullptr, 0);
+    colourMenu(programMenu);
+    fillProgramMenu();
+    programMenu->setCurrent(menuIndex, true);
+    building->appendChild(programMenu);
+}
+
+void SDEditor::fillProgramMenu() {
+    const ProgramRecord* bank = korvel->programBank();
+    programMenu->addEntry("Factory:");
+    programMenu->addSeparator();
+    for (int32_t program = 0; program < kFirstUserProgram; ++program) programMenu->addEntry(bank[program].name);
+    programMenu->addSeparator();
+    programMenu->addEntry("User:");
+    programMenu->addSeparator();
+    for (int32_t program = kFirstUserProgram; program <= kLastUserProgram; ++program)
+        programMenu->addEntry(bank[program].name);
+    programMenu->addSeparator();
+    programMenu->addEntry("Store <B> to curr. user");
+}
+
+void SDEditor::close() {
+    if (frame) {
+        CFrame* closing = frame;
+        frame = nullptr;  // nothing reaches the controls while they go
+        closing->release();
+    }
+    AEffGUIEditor::close();
+}
+
+void SDEditor::setParameter(VstInt32 index, float) {
+    if (!onUserInterfaceThread()) {
+        markPending(index);  // shown by the next idle
+        return;
+    }
+    showParameter(index);
+}
+
+// Controls show what the effect holds now; they repaint on the next idle because their value differs
+// from the one last drawn.
+void SDEditor::showParameter(VstInt32 index) {
+    if (!frame || index < 0 || index > kTagChannelMode) return;
+    const float value = korvel->getParameter(index);
+    if (index < kSliderCount) {
+        if (sliders[index]) sliders[index]->setValue(value);
+        if (displays[index]) displays[index]->setValue(value);
+    } else if (index == kTagOversampling) {
+        oversamplingMenu->setCurrent(truncateValue(value * 5.0f), true);
+    } else {
+        channelMenu->setCurrent(channelEntry(truncateValue(value)), true);
+    }
+}
+
+void SDEditor::valueChanged(CControl* control) {
+    const int32_t tag = control->tag();
+    if (tag >= 0 && tag < kSliderCount) {
+        lastControl = control;
+        korvel->setParameterAutomated(tag, control->value());
+        control->setDirty(true);
+        return;
+    }
+    switch (tag) {
+    case kTagOversampling: {
+        const int32_t entry = oversamplingMenu->currentIndex(false);
+        if (entry >= 0 && entry < 6) korvel->setParameter(kTagOversampling, oversamplingValue(kOversamplingFactors[entry]));
+        break;
+    }
+    case kTagChannelMode: {
+        const int32_t entry = channelMenu->currentIndex(false);
+        if (entry >= 0 && entry < 4) korvel->setParameter(kTagChannelMode, kChannelCounts[entry]);
+        break;
+    }
+    case kTagProgramMenu: programChosen(); break;
+    case kTagProgramName: programNameEntered(); break;
+    case kTagUndo: undo(control); break;
+    case kTagCopy: copy(); break;
+    case kTagA: switchTo(true); break;
+    case kTagB: switchTo(false); break;
+    default: break;
+    }
+}
+
+void SDEditor::programChosen() {
+    const int32_t entry = programMenu->currentIndex(true);
+    if (entry == programMenu->entryCount() - 1) {  // store the B side
+        if (programIndex >= kFirstUserProgram && programIndex <= kLastUserProgram) {
+            programMenu->setShown(false);
+            nameField->setText("Enter ProgName");
+            nameField->setShown(true);
+            frame->setDirty(true);
+        } else {
+            programMenu->setCurrent(menuIndex, true);  // factory programs are not overwritten
+        }
+        return;
+    }
+    if (entry == kFactoryTitleEntry || entry == kUserTitleEntry) {
+        menuIndex = entry + 2;  // the first program of the section
+        programMenu->setCurrent(menuIndex, true);
+    } else {
+        menuIndex = entry;
+    }
+    const int32_t program = programOfEntry(menuIndex);
+    if (program == programIndex) return;
+    programIndex = program;
+    korvel->editSlot() = korvel->programBank()[program];
+    korvel->setProgram(Programs::kEditSlot);
+}
+
+void SDEditor::programNameEntered() {
+    if (programIndex < kFirstUserProgram || programIndex > kLastUserProgram) return;
+    programMenu->setShown(true);
+    char name[ProgramRecord::kNameSize];
+    copyUtf8Limited(name, sizeof name, nameField->textPointer(), kStoredNameLength);
+    if (CMenuItem* item = programMenu->entryAt(menuIndex)) item->setTitle(name);
+    programMenu->setCurrent(menuIndex, true);
+    nameField->setShown(false);
+    frame->setDirty(true);
+
+    korvel->compareSlotB.setName(name);
+    ProgramRecord& stored = korvel->programBank()[programIndex];
+    stored = korvel->compareSlotB;
+    korvel->editSlot() = stored;
+    korvel->setProgram(Programs::kEditSlot);
+    frame->setDirty(true);
+}
+
+// Runs once per click: on the release's notification with value 0.
+void SDEditor::undo(CControl* button) {
+    if (button->value() > 0.5f) return;
+    if (auto* slider = dynamic_cast<CSliderA*>(lastControl)) {
+        korvel->setParameter(slider->tag(), slider->undoValue);
+        slider->restoreUndoValue();
+    } else if (auto* display = dynamic_cast<CParamDisplayA*>(lastControl)) {
+        korvel->setParameter(display->tag(), display->undoValue);
+        display->restoreUndoValue();
+    }
+}
+
+// Fills the side that is switched off with the state being heard.
+void SDEditor::copy() {
+    if (buttonA->value() > 0.5f)
+        korvel->compareSlotB = korvel->editSlot();
+    else
+        korvel->compareSlotA = korvel->editSlot();
+}
+
+// Saves the state being heard into the side being left and loads the other side.
+void SDEditor::switchTo(bool sideA) {
+    if (sideA) {
+        buttonB->setValue(0.0f);
+        korvel->compareSlotB = korvel->editSlot();
+        korvel->editSlot() = korvel->compareSlotA;
+    } else {
+        buttonA->setValue(0.0f);
+        korvel->compareSlotA = korvel->editSlot();
+        korvel->editSlot() = korvel->compareSlotB;
+    }
+    korvel->setProgram(Programs::kEditSlot);
+}

@@ -1,0 +1,423 @@
+// The text field's native EDIT control and the option menu's native pop-up, driven by real window
+// messages in a frame window inside a test host window. The modal pop-up is steered from a thread
+// timer that posts keys into the menu's message loop while it runs.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "COptionMenu.h"
+#include "CTextEdit.h"
+#include "ControlHarness.h"
+#include "ModuleInstance.h"
+#include "WindowHost.h"
+
+namespace NativeControlsTest {
+namespace {
+
+using namespace Toolkit;
+using ControlsTest::EditorDouble;
+using ControlsTest::EventLog;
+using ControlsTest::ListenerDouble;
+using FrameWindowTest::createHostWindow;
+using FrameWindowTest::pump;
+
+constexpr ViewColor kFieldBack{30, 90, 40, 255}, kFieldText{250, 240, 120, 255};
+// The container holding the controls sits at (10, 30) in the frame.
+constexpr ViewRect kContainer{10, 30, 290, 110}, kField{20, 10, 160, 28}, kMenu{170, 10, 250, 28};
+
+std::wstring classOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::vector<HWND> threadWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> childWindows(HWND parent) {
+    std::vector<HWND> windows;
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+LPARAM keyData(WPARAM key) { return LPARAM(1 | MapVirtualKeyW(UINT(key), MAPVK_VK_TO_VSC) << 16); }
+
+// Steers the next pop-up menu of the thread: each timer tick while a menu window is shown posts
+// the next key of the script; once the script is done, the menu is ended so that no test hangs.
+// Meanwhile it notes the menus that open (through WM_INITMENUPOPUP to the owner) and the menu windows.
+class MenuDriver {
+public:
+    explicit MenuDriver(std::vector<WPARAM> keys, std::function<void(HMENU)> inspect = nullptr)
+        : keys(std::move(keys)), inspect(std::move(inspect)) {
+        active = this;
+        timer = SetTimer(nullptr, 0, 40, tick);
+        hook = SetWindowsHookExW(WH_CALLWNDPROC, watch, nullptr, GetCurrentThreadId());
+    }
+    ~MenuDriver() {
+        KillTimer(nullptr, timer);
+        UnhookWindowsHookEx(hook);
+        active = nullptr;
+    }
+
+    std::vector<HMENU> menusShown;
+    std::vector<HWND> menuWindows;
+    std::vector<RECT> menuAreas;  // where each menu window was shown
+    size_t keysPosted = 0;
+    bool endedByDriver = false;
+
+private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        MenuDriver& self = *active;
+        for (HWND window : threadWindows())
+            if (classOf(window) == L"#32768" && IsWindowVisible(window) && !self.known(window)) {
+                self.menuWindows.push_back(window);
+                RECT area{};
+                GetWindowRect(window, &area);
+                self.menuAreas.push_back(area);
+            }
+        bool shown = false;
+        for (HWND window : self.menuWindows) shown = shown || IsWindowVisible(window);
+        if (!shown) return;
+        if (self.inspect && !self.menusShown.empty()) std::exchange(self.inspect, nullptr)(self.menusShown.front());
+        if (self.keysPosted < self.keys.size()) {
+            HWND focus = GetFocus();
+            const WPARAM key = self.keys[self.keysPosted++];
+            PostMessageW(focus, WM_KEYDOWN, key, keyData(key));
+            PostMessageW(focus, WM_KEYUP, key, keyData(key) | LPARAM(0xc0000000u));
+        } else {
+            self.endedByDriver = true;
+            EndMenu();
+        }
+    }
+    static LRESULT CALLBACK watch(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && active && message->message == WM_INITMENUPOPUP)
+            active->menusShown.push_back(reinterpret_cast<HMENU>(message->wParam));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    bool known(HWND window) const {
+        for (HWND seen : menuWindows)
+            if (seen == window) return true;
+        return false;
+    }
+
+    static inline MenuDriver* active = nullptr;
+    std::vector<WPARAM> keys;
+    std::function<void(HMENU)> inspect;
+    UINT_PTR timer = 0;
+    HHOOK hook = nullptr;
+};
+
+class NativeControlsTest : public ::testing::Test {
+protected:
+    NativeControlsTest() {
+        setModuleInstance(GetModuleHandleW(nullptr));
+        host = createHostWindow(300, 120);
+        frame = new CFrame(ViewRect{0, 0, 300, 120}, host, &editor);
+        frame->setBackgroundColor({128, 128, 128, 255});
+        auto* container = new CViewContainer(kContainer);
+        frame->appendChild(container);
+        field = new CTextEdit(kField, &listener, 10, "Warm bass");
+        field->setBackColor(kFieldBack);
+        field->setFontColor(kFieldText);
+        container->appendChild(field);
+        menu = new COptionMenu(kMenu, &listener, 7, nullptr, nullptr, kCheckStyle);
+        container->appendChild(menu);
+        windowsBefore = threadWindows().size();
+    }
+    ~NativeControlsTest() override {
+        if (frame) frame->release();
+        DestroyWindow(host);
+        pump();
+    }
+
+    HWND frameWindow() const { return static_cast<HWND>(frame->nativeWindow()); }
+    LRESULT click(const ViewRect& rect, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
+        const int32_t x = kContainer.left + rect.left + 3, y = kContainer.top + rect.top + 3;
+        const LRESULT result = SendMessageW(frameWindow(), message, keys, MAKELPARAM(x, y));
+        SendMessageW(frameWindow(), message + 1, 0, MAKELPARAM(x, y));
+        return result;
+    }
+    // Opens the field by a click; the native control, or null.
+    HWND openField() {
+        click(kField);
+        return FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+    }
+    static std::wstring textOf(HWND edit) {
+        wchar_t text[1024] = L"";
+        GetWindowTextW(edit, text, 1024);
+        return text;
+    }
+    static void type(HWND edit, const std::wstring& text) {
+        for (wchar_t character : text) SendMessageW(edit, WM_CHAR, character, 1);
+    }
+    static void press(HWND edit, WPARAM key) {
+        SendMessageW(edit, WM_KEYDOWN, key, keyData(key));
+        if (IsWindow(edit)) SendMessageW(edit, WM_KEYUP, key, keyData(key) | LPARAM(0xc0000000u));
+    }
+    // Nothing of an editing or a menu left: no child of the frame window, no new top-level window.
+    void expectNothingLeft() {
+        EXPECT_TRUE(childWindows(frameWindow()).empty());
+        EXPECT_EQ(threadWindows().size(), windowsBefore);
+    }
+
+    EventLog log;
+    EditorDouble editor{log};
+    ListenerDouble listener{log};
+    HWND host = nullptr;
+    CFrame* frame = nullptr;
+    CTextEdit* field = nullptr;
+    COptionMenu* menu = nullptr;
+    size_t windowsBefore = 0;
+};
+
+TEST_F(NativeControlsTest, AClickOpensAnEditAtTheFieldWhoseTextEnterCommitsOnce) {
+    HWND edit = openField();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(classOf(edit), L"Edit");
+    EXPECT_EQ(GetParent(edit), frameWindow());
+    RECT area{};
+    GetWindowRect(edit, &area);
+    MapWindowPoints(nullptr, frameWindow(), reinterpret_cast<POINT*>(&area), 2);
+    EXPECT_EQ(area.left, 30);
+    EXPECT_EQ(area.top, 40);
+    EXPECT_EQ(area.right, 30 + kField.width() + 1);
+    EXPECT_EQ(area.bottom, 40 + kField.height() + 1);
+    const LONG style = GetWindowLongW(edit, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_CENTER | ES_MULTILINE),
+              WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_CENTER);
+    auto* font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
+    LOGFONTW shape{};
+    ASSERT_TRUE(GetObjectW(font, sizeof shape, &shape));
+    EXPECT_EQ(shape.lfHeight, -12);
+    EXPECT_STREQ(shape.lfFaceName, L"Arial");
+    EXPECT_EQ(SendMessageW(edit, WM_GETDLGCODE, 0, 0), DLGC_WANTALLKEYS);
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(textOf(edit), L"Warm bass");
+    DWORD from = 1, to = 0;
+    SendMessageW(edit, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 9u) << "the whole text is selected";
+    EXPECT_EQ(frame->focusedView(), field);
+
+    // Typing replaces the selection; the field paints in its own colours meanwhile.
+    type(edit, L"Dunkel \u00fc\u20ac");
+    EXPECT_EQ(textOf(edit), L"Dunkel \u00fc\u20ac");
+    UpdateWindow(host);
+    FrameWindowTest::ScreenPicture picture(frameWindow(), 300, 120);
+    EXPECT_TRUE(picture.writePng(L"controls-windows-editing.png"));
+    EXPECT_EQ(picture.at(area.right - 3, area.top + 2), kFieldBack);
+    EXPECT_EQ(log.count("changed"), 0);
+
+    press(edit, VK_RETURN);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(GetObjectType(font), 0u) << "the control's font is deleted with it";
+    EXPECT_STREQ(field->textPointer(), "Dunkel \xc3\xbc\xe2\x82\xac");
+    EXPECT_TRUE(field->returnWasPressed());
+    EXPECT_EQ(frame->focusedView(), nullptr);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"began 10", "beginEdit 10", "endEdit 10", "ended 10",
+                                                    "changed 10 0.0000"}));
+    expectNothingLeft();
+
+    // Enter on the text as it was reports nothing.
+    edit = openField();
+    press(edit, VK_RETURN);
+    EXPECT_EQ(log.count("changed"), 1);
+    expectNothingLeft();
+}
+
+TEST_F(NativeControlsTest, EscapeIsAnOrdinaryKeyAndLosingTheFocusCommits) {
+    HWND edit = openField();
+    ASSERT_NE(edit, nullptr);
+    type(edit, L"Bright");
+    press(edit, VK_ESCAPE);
+    type(edit, L"\x1b");
+    EXPECT_TRUE(IsWindow(edit)) << "Escape leaves the edit open";
+    EXPECT_EQ(textOf(edit), L"Bright");
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(log.count("changed"), 0);
+    EXPECT_EQ(log.count("endEdit"), 0);
+
+    SetFocus(host);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_STREQ(field->textPointer(), "Bright");
+    EXPECT_FALSE(field->returnWasPressed());
+    EXPECT_EQ(frame->focusedView(), nullptr);
+    EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 10 0.0000"});
+    EXPECT_EQ(log.count("endEdit 10"), 1);
+    expectNothingLeft();
+}
+
+TEST_F(NativeControlsTest, TheEditKeepsAtMost255CharactersAndTheFieldAtMost255Bytes) {
+    HWND edit = openField();
+    ASSERT_NE(edit, nullptr);
+    type(edit, std::wstring(300, L'x'));
+    EXPECT_EQ(GetWindowTextLengthW(edit), 255);
+    press(edit, VK_RETURN);
+    EXPECT_EQ(std::string(field->textPointer()), std::string(255, 'x'));
+
+    // Two bytes each in UTF-8: the field keeps the whole characters that fit.
+    edit = openField();
+    type(edit, std::wstring(300, L'\u00e9'));
+    EXPECT_EQ(GetWindowTextLengthW(edit), 255);
+    SetFocus(host);
+    std::string expected;
+    for (int i = 0; i < 127; ++i) expected += "\xc3\xa9";
+    EXPECT_EQ(std::string(field->textPointer()), expected);
+    expectNothingLeft();
+}
+
+TEST_F(NativeControlsTest, AnEditClosedByItsFieldTellsNoListenerAndOneClosedWithItsWindowCommits) {
+    HWND edit = openField();
+    type(edit, L"Gone");
+    // The field leaving the tree closes its edit quietly.
+    frame->removeChild(field->parent());
+    EXPECT_FALSE(IsWindow(edit));
+    expectNothingLeft();
+    EXPECT_EQ(log.count("changed"), 0);
+    EXPECT_EQ(log.count("endEdit 10"), 1);
+
+    // The host destroying its window while a field is edited.
+    auto* other = new CTextEdit(kField, &listener, 12, "Kept");
+    frame->appendChild(other);
+    SendMessageW(frameWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kField.left + 2, kField.top + 2));
+    edit = FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    type(edit, L"Late");
+    // The control losing the focus on its way out ends the editing like any focus loss.
+    DestroyWindow(host);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_STREQ(other->textPointer(), "Late");
+    EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 12 0.0000"});
+    frame->release();
+    frame = nullptr;
+    EXPECT_EQ(log.count("changed"), 1);
+    EXPECT_EQ(log.count("endEdit 12"), 1);
+}
+
+class NativeMenuTest : public NativeControlsTest {
+protected:
+    NativeMenuTest() {
+        for (const char* title : {"Mono", "Stereo", "-", "Quadro"}) menu->addEntry(title);
+        menu->addEntry("Dim", -1, 1);  // disabled
+        more = new COptionMenu(kMenu, nullptr, 0);
+        more->addEntry("5.1");
+        more->addEntry("7.1");
+        menu->addEntry(more, "More");
+        more->release();
+        menu->setValue(1.0f);
+    }
+    // Presses the menu and lets the driver steer its pop-up; the press's answer.
+    LRESULT choose(MenuDriver& driver, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
+        const LRESULT result = click(kMenu, message, keys);
+        for (HMENU shown : driver.menusShown) EXPECT_FALSE(IsMenu(shown)) << "a menu handle outlived the pop-up";
+        for (HWND window : driver.menuWindows) EXPECT_FALSE(IsWindowVisible(window));
+        pump();
+        expectNothingLeft();
+        return result;
+    }
+    COptionMenu* more = nullptr;
+};
+
+TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribesThem) {
+    menu->setPrefixNumbers(3);
+    menu->setEntriesPerColumn(4);
+    std::vector<std::wstring> shown;
+    MenuDriver driver({}, [&shown](HMENU root) {
+        for (int i = 0; i < GetMenuItemCount(root); ++i) {
+            wchar_t title[64] = L"";
+            GetMenuStringW(root, UINT(i), title, 64, MF_BYPOSITION);
+            const UINT state = GetMenuState(root, UINT(i), MF_BYPOSITION);
+            std::wstring line = title;
+            if (state & MF_SEPARATOR) {
+                shown.push_back(line + L" separator");
+                continue;
+            }
+            if (state & MF_CHECKED) line += L" checked";
+            if (state & MF_GRAYED) line += L" grayed";
+            if (state & MF_MENUBARBREAK) line += L" column";
+            if (GetSubMenu(root, i)) line += L" submenu";
+            shown.push_back(line);
+        }
+    });
+    EXPECT_EQ(choose(driver), 0);
+    EXPECT_TRUE(driver.endedByDriver);
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"01 Mono", L"02 Stereo checked", L" separator", L"04 Quadro",
+                                                L"05 Dim grayed column", L"06 More submenu"}));
+    ASSERT_EQ(driver.menuAreas.size(), 1u);
+    const RECT popup = driver.menuAreas.front();
+    const POINT expected = FrameWindowTest::screenPoint(frameWindow(), kContainer.left + kMenu.left,
+                                                        kContainer.top + kMenu.bottom);
+    EXPECT_EQ(popup.left, expected.x);
+    EXPECT_EQ(popup.top, expected.y);
+    EXPECT_EQ(menu->value(), 1.0f);
+    EXPECT_EQ(menu->lastResult(), -1);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"began 7", "beginEdit 7", "endEdit 7", "ended 7"}));
+}
+
+TEST_F(NativeMenuTest, TheChosenEntryBecomesTheMenusValue) {
+    MenuDriver driver({VK_DOWN, VK_RETURN});
+    choose(driver);
+    EXPECT_FALSE(driver.endedByDriver);
+    EXPECT_EQ(menu->value(), 0.0f);
+    EXPECT_EQ(menu->lastResult(), 0);
+    EXPECT_EQ(menu->lastMenu(), menu);
+    EXPECT_EQ(listener.changed, std::vector<CControl*>{menu});
+    EXPECT_EQ(log.events, (std::vector<std::string>{"began 7", "beginEdit 7", "changed 7 0.0000", "endEdit 7",
+                                                    "ended 7"}));
+    EXPECT_EQ(frame->focusedView(), nullptr);
+
+    MenuDriver skipping({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    choose(skipping);
+    EXPECT_EQ(menu->value(), 3.0f) << "the separator is passed over and counts as an entry";
+}
+
+TEST_F(NativeMenuTest, AnEntryOfASubmenuBecomesTheSubmenusValue) {
+    MenuDriver driver({VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN});
+    choose(driver, WM_RBUTTONDOWN, MK_RBUTTON);
+    EXPECT_EQ(driver.menusShown.size(), 2u);
+    EXPECT_EQ(more->value(), 1.0f);
+    EXPECT_EQ(menu->value(), 1.0f);
+    EXPECT_EQ(menu->lastResult(), 6 + 1);
+    EXPECT_EQ(menu->lastMenu(), more);
+    EXPECT_EQ(listener.changed, std::vector<CControl*>{more});
+}
+
+TEST_F(NativeMenuTest, EscapeOrADisabledEntryLeavesTheValue) {
+    MenuDriver driver({VK_ESCAPE});
+    choose(driver);
+    EXPECT_FALSE(driver.endedByDriver);
+    EXPECT_EQ(menu->value(), 1.0f);
+    EXPECT_EQ(menu->lastResult(), -1);
+    EXPECT_EQ(log.count("changed"), 0);
+    EXPECT_EQ(log.count("endEdit 7"), 1);
+
+    // Up from nothing highlighted reaches "More", then the disabled "Dim"; Enter there chooses nothing.
+    MenuDriver grayed({VK_UP, VK_UP, VK_RETURN});
+    choose(grayed);
+    EXPECT_EQ(menu->value(), 1.0f);
+    EXPECT_EQ(log.count("changed"), 0);
+}
+
+}  // namespace
+}  // namespace NativeControlsTest

@@ -1,0 +1,331 @@
+// The test program plays a Windows host: it loads korvel_x64.dll through its entry, opens the editor
+// in a top-level window of the size the editor asks for, idles it from a timer and works the panel
+// with the system's pointer, checking the effect's parameters and the host calls it receives.
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "VstInterface.h"
+#include "WindowHost.h"
+
+namespace EditorWindowTest {
+namespace {
+
+using namespace FrameWindowTest;
+
+std::vector<std::string> hostCalls;
+AEffect* idledEffect = nullptr;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    char text[64];
+    if (opcode == audioMasterAutomate) {
+        std::snprintf(text, sizeof text, "automate %d", index);
+        hostCalls.push_back(text);
+    } else if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
+        std::snprintf(text, sizeof text, "%s %d", opcode == audioMasterBeginEdit ? "begin" : "end", index);
+        hostCalls.push_back(text);
+    }
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+void CALLBACK idleTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (idledEffect) idledEffect->dispatcher(idledEffect, effEditIdle, 0, 0, nullptr, 0.0f);
+}
+
+// Clicks that reach the host window itself.
+int hostClicks = 0;
+WNDPROC hostProcedure = nullptr;
+LRESULT CALLBACK countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) ++hostClicks;
+    return CallWindowProcW(hostProcedure, window, message, wParam, lParam);
+}
+
+int childWindows(HWND window) {
+    int count = 0;
+    EnumChildWindows(window, [](HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter), TRUE; },
+                     reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+LPARAM keyData(WPARAM key) { return LPARAM(1 | MapVirtualKeyW(UINT(key), MAPVK_VK_TO_VSC) << 16); }
+
+// Steers the next pop-up menu of the thread as a user's keys would: while a menu window shows, each
+// timer tick posts the next key of the script to it; after the script the menu is ended.
+class MenuKeys {
+public:
+    explicit MenuKeys(std::vector<WPARAM> keys) : keys(std::move(keys)) {
+        active = this;
+        timer = SetTimer(nullptr, 0, 40, tick);
+    }
+    ~MenuKeys() {
+        KillTimer(nullptr, timer);
+        active = nullptr;
+    }
+
+private:
+    static BOOL CALLBACK findMenu(HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), findMenu, reinterpret_cast<LPARAM>(&menu));
+        if (!menu || !active) return;
+        if (active->next == active->keys.size()) {
+            EndMenu();
+            return;
+        }
+        const WPARAM key = active->keys[active->next++];
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, keyData(key));
+        PostMessageW(GetFocus(), WM_KEYUP, key, keyData(key) | LPARAM(0xc0000000u));
+    }
+
+    static inline MenuKeys* active = nullptr;
+    std::vector<WPARAM> keys;
+    size_t next = 0;
+    UINT_PTR timer = 0;
+};
+
+// The native text entry open over the frame, or null.
+HWND textEntry(HWND frame) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        frame,
+        [](HWND window, LPARAM result) {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (_wcsicmp(name, L"Edit") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void typeInto(HWND edit, const std::wstring& text) {
+    for (wchar_t character : text) SendMessageW(edit, WM_CHAR, character, 1);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, keyData(VK_RETURN));
+    if (IsWindow(edit)) SendMessageW(edit, WM_KEYUP, VK_RETURN, keyData(VK_RETURN) | LPARAM(0xc0000000u));
+}
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryW(KORVEL_MODULE_PATH);
+        ASSERT_NE(module, nullptr);
+        auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
+            reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
+        ASSERT_NE(entry, nullptr);
+        effect = entry(hostCallback);
+        ASSERT_NE(effect, nullptr);
+        ERect* rect = nullptr;
+        ASSERT_EQ(dispatch(effEditGetRect, 0, &rect), 1);
+        width = rect->right - rect->left;
+        height = rect->bottom - rect->top;
+        host = createHostWindow(width, height + 60);  // room for the host's own controls below
+        hostProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingProcedure)));
+        idledEffect = effect;
+        SetTimer(nullptr, 0, 20, idleTimer);
+    }
+    void TearDown() override {
+        idledEffect = nullptr;
+        if (effect) {
+            dispatch(effEditClose);
+            dispatch(effClose);
+        }
+        if (host) DestroyWindow(host);
+        if (module) FreeLibrary(module);
+        hostCalls.clear();
+    }
+    VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr) {
+        return effect->dispatcher(effect, opcode, 0, value, ptr, 0.0f);
+    }
+    float parameter(VstInt32 index) const { return effect->getParameter(effect, index); }
+    HWND frameWindow() const { return GetWindow(host, GW_CHILD); }
+    void pointerTo(HWND window, int32_t x, int32_t y) {
+        const POINT screen = screenPoint(window, x, y);
+        SetCursorPos(screen.x, screen.y);
+        pumpFor(60);
+    }
+    void button(DWORD event) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = event;
+        SendInput(1, &input, sizeof(INPUT));
+        pumpFor(60);
+    }
+    void click(HWND window, int32_t x, int32_t y) {
+        pointerTo(window, x, y);
+        button(MOUSEEVENTF_LEFTDOWN);
+        button(MOUSEEVENTF_LEFTUP);
+    }
+    static void pumpFor(DWORD milliseconds) {
+        const ULONGLONG end = GetTickCount64() + milliseconds;
+        while (GetTickCount64() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            pump();
+        }
+    }
+
+    HMODULE module = nullptr;
+    AEffect* effect = nullptr;
+    HWND host = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+TEST_F(EditorWindowTest, OpensInTheHostWindowAndTheHostKeepsItsClicks) {
+    EXPECT_EQ(effect->flags, effFlagsHasEditor | effFlagsCanReplacing);
+    EXPECT_EQ(width, 641);
+    EXPECT_EQ(height, 301);
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    ASSERT_NE(frameWindow(), nullptr);
+    RECT client{};
+    GetClientRect(frameWindow(), &client);
+    EXPECT_EQ(client.right, 641);
+    EXPECT_EQ(client.bottom, 301);
+    pumpFor(200);
+    EXPECT_NE(GetCapture(), frameWindow()) << "opening leaves the pointer to the host";
+    click(host, 300, 330);  // the host's area below the editor
+    EXPECT_EQ(hostClicks, 1);
+    pointerTo(frameWindow(), 316, 100);  // over the Volume slider, no button held
+    pointerTo(frameWindow(), 316, 110);
+    click(host, 300, 330);
+    EXPECT_EQ(hostClicks, 2) << "hovering a slider keeps the host's clicks too";
+}
+
+TEST_F(EditorWindowTest, SliderDragAutomatesAndBLoadsTheOtherSide) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    // The Volume slider: its handle's middle is at y 68 + (1 - value) x 151.
+    pointerTo(frameWindow(), 316, 68 + 50);
+    button(MOUSEEVENTF_LEFTDOWN);
+    pointerTo(frameWindow(), 316, 68 + 30);
+    pointerTo(frameWindow(), 316, 68 + 15);
+    button(MOUSEEVENTF_LEFTUP);
+    EXPECT_NEAR(parameter(5), 1.0f - 15.0f / 151.0f, 0.001f);
+    ASSERT_GE(hostCalls.size(), 4u);
+    EXPECT_EQ(hostCalls.front(), "begin 5");
+    EXPECT_EQ(hostCalls.back(), "end 5");
+    EXPECT_EQ(hostCalls[1], "automate 5");
+    pumpFor(300);
+    EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-dragged.png"));
+
+    click(frameWindow(), 235, 17);  // B still holds the program the effect started with
+    EXPECT_NEAR(parameter(5), 0.667f, 1e-6f);
+    pumpFor(300);
+    EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-b.png"));
+}
+
+TEST_F(EditorWindowTest, WheelOnADisplayThenUndoCopyAndTheTwoSides) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    pointerTo(frameWindow(), 236, 246);  // the Drive display
+    INPUT wheel{};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = WHEEL_DELTA;
+    SendInput(1, &wheel, sizeof(INPUT));
+    pumpFor(100);
+    EXPECT_FLOAT_EQ(parameter(3), 0.2f) << "one notch up";
+    EXPECT_EQ(hostCalls, (std::vector<std::string>{"begin 3", "automate 3", "end 3"}));
+
+    click(frameWindow(), 100, 17);  // UNDO
+    EXPECT_FLOAT_EQ(parameter(3), 0.1f);
+    effect->setParameter(effect, 4, 0.33f);
+    click(frameWindow(), 160, 17);  // COPY: the side heard goes to B
+    click(frameWindow(), 235, 17);  // B
+    EXPECT_EQ(parameter(4), 0.33f);
+    effect->setParameter(effect, 4, 0.5f);
+    click(frameWindow(), 205, 17);  // A: back to the copy, B keeps its change
+    EXPECT_EQ(parameter(4), 0.33f);
+}
+
+TEST_F(EditorWindowTest, MenusTypedValuesAndStoringAProgram) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    {
+        MenuKeys keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});  // 12x
+        click(frameWindow(), 310, 284);
+    }
+    EXPECT_EQ(parameter(6), 0.8f);
+    {
+        MenuKeys keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});  // Quadro
+        click(frameWindow(), 150, 284);
+    }
+    EXPECT_EQ(parameter(7), 4.0f);
+    for (const std::string& call : hostCalls) EXPECT_EQ(call.rfind("automate", 0), std::string::npos) << call;
+
+    // A double-click on the Volume display opens an entry for decibels.
+    pointerTo(frameWindow(), 316, 246);
+    for (DWORD event : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) button(event);
+    HWND entry = textEntry(frameWindow());
+    ASSERT_NE(entry, nullptr);
+    typeInto(entry, L"-6");
+    pumpFor(60);
+    EXPECT_NEAR(parameter(5), 34.0f / 60.0f, 1e-6f);
+    EXPECT_EQ(hostCalls.back(), "automate 5");
+
+    // "User:" loads the first user program; the last entry stores B there under a typed name.
+    {
+        std::vector<WPARAM> toUser(14, VK_DOWN);
+        toUser.push_back(VK_RETURN);
+        MenuKeys keys(toUser);
+        click(frameWindow(), 480, 17);
+    }
+    EXPECT_EQ(parameter(3), 0.2f) << "program 12";
+    {
+        MenuKeys keys({VK_UP, VK_RETURN});
+        click(frameWindow(), 480, 17);
+    }
+    click(frameWindow(), 480, 17);  // the name field now in the menu's place
+    entry = textEntry(frameWindow());
+    ASSERT_NE(entry, nullptr);
+    typeInto(entry, L"Bass");
+    pumpFor(60);
+    char name[64] = {};
+    effect->dispatcher(effect, effGetProgramNameIndexed, 12, 0, name, 0.0f);
+    EXPECT_STREQ(name, "Bass");
+    EXPECT_EQ(parameter(3), 0.1f) << "B, the program the effect started with, was stored and loaded";
+    pumpFor(300);
+    EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-stored.png"));
+}
+
+TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeavesNothingBehind) {
+    auto workingSet = [] {
+        PROCESS_MEMORY_COUNTERS counters{};
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        return counters.WorkingSetSize;
+    };
+    auto cycles = [this](int count) {
+        for (int round = 0; round < count; ++round) {
+            ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+            dispatch(effEditIdle);
+            pump();
+            dispatch(effEditClose);
+            pump();
+            ASSERT_EQ(childWindows(host), 0) << round;
+        }
+    };
+    cycles(50);  // the system's own caches settle first
+    const SIZE_T before = workingSet();
+    cycles(200);
+    const SIZE_T after = workingSet();
+    std::printf("working set after 50 cycles %zu, after 200 more %zu bytes\n", static_cast<size_t>(before),
+                static_cast<size_t>(after));
+    EXPECT_LT(after, before + 1024 * 1024);
+}
+
+}  // namespace
+}  // namespace EditorWindowTest

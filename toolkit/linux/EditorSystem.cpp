@@ -1,0 +1,20 @@
+#include "EditorSystem.h"
+
+#include <chrono>
+#include <thread>
+
+namespace Toolkit::EditorSystem {
+
+uint32_t tickCount() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+void sleepMilliseconds(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+// The frame draws into memory here: no paint messages, no OLE.
+void dispatchOnePendingPaint() {}
+void initialiseOle() {}
+void uninitialiseOle() {}
+
+}  // namespace Toolkit::EditorSystem
