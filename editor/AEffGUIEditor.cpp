@@ -107,12 +107,18 @@ void AEffGUIEditor::draw(ERect* r) {
     }
 }
 
+// The toolkit brackets every gesture, also those on the editor's own commands (tags 9 to 14); the
+// host hears only of parameters it knows, since it may look its index up in its parameter list.
 void AEffGUIEditor::beginEdit(int32_t index) {
-    if (effectX) effectX->beginEdit(index);
+    if (isParameterIndex(index)) effectX->beginEdit(index);
 }
 
 void AEffGUIEditor::endEdit(int32_t index) {
-    if (effectX) effectX->endEdit(index);
+    if (isParameterIndex(index)) effectX->endEdit(index);
+}
+
+bool AEffGUIEditor::isParameterIndex(int32_t index) const {
+    return effectX && index >= 0 && index < effectX->getAeffect()->numParams;
 }
 
 bool AEffGUIEditor::onUserInterfaceThread() const {

@@ -58,6 +58,8 @@ protected:
     bool inIdle = false;
 
 private:
+    bool isParameterIndex(int32_t index) const;
+
     std::atomic<std::uintptr_t> userInterfaceThread{0};
     std::atomic<std::uint32_t> pendingParameters{0};
     static_assert(std::atomic<std::uintptr_t>::is_always_lock_free && std::atomic<std::uint32_t>::is_always_lock_free);

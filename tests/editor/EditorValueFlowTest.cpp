@@ -72,7 +72,7 @@ TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChange) {
     ASSERT_TRUE(open());
     click(kUndo);
     EXPECT_EQ(host.getParameter(3), 0.3f);
-    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 11", "end 11"})) << "nothing to undo";
+    EXPECT_TRUE(hostCalls().empty()) << "nothing to undo, and UNDO is no parameter the host knows";
 
     press(sliderPoint(3, 0.3f));
     move(sliderPoint(3, 0.7f));
@@ -83,7 +83,7 @@ TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChange) {
     EXPECT_EQ(host.getParameter(3), 0.3f);
     EXPECT_EQ(slider(3), 0.3f);
     EXPECT_EQ(display(3), 0.3f);
-    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 11", "end 11"})) << "UNDO is not automated";
+    EXPECT_TRUE(hostCalls().empty()) << "UNDO is not automated";
 
     // Reopening forgets the last change.
     host.setParameter(3, 0.5f);
