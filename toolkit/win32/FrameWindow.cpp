@@ -109,7 +109,10 @@ FrameWindow::~FrameWindow() {
 LRESULT CALLBACK FrameWindow::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* frame = reinterpret_cast<CFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     auto* self = frame ? static_cast<FrameWindow*>(frame->platformWindow()) : nullptr;
-    if (!self || self->window != window) return DefWindowProcW(window, message, wParam, lParam);
+    // A frame whose last reference is gone is being destroyed: holding it would destroy it twice (its
+    // children's windows still report to ours while they close).
+    if (!self || self->window != window || frame->referenceCount() <= 0)
+        return DefWindowProcW(window, message, wParam, lParam);
     FrameHold hold(*frame);
     return self->handle(message, wParam, lParam);
 }

@@ -163,6 +163,11 @@ protected:
         click(kField);
         return FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
     }
+    // Opens a field lying at rect in the frame.
+    HWND openFieldAt(const ViewRect& rect) {
+        SendMessageW(frameWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.left + 2, rect.top + 2));
+        return FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+    }
     static std::wstring textOf(HWND edit) {
         wchar_t text[1024] = L"";
         GetWindowTextW(edit, text, 1024);
@@ -287,32 +292,42 @@ TEST_F(NativeControlsTest, TheEditKeepsAtMost255CharactersAndTheFieldAtMost255By
     expectNothingLeft();
 }
 
-TEST_F(NativeControlsTest, AnEditClosedByItsFieldTellsNoListenerAndOneClosedWithItsWindowCommits) {
+TEST_F(NativeControlsTest, AnEditClosedByItsFieldOrEditorTellsNoListenerAndOneClosedWithItsWindowCommits) {
     HWND edit = openField();
     type(edit, L"Gone");
     // The field leaving the tree closes its edit quietly.
     frame->removeChild(field->parent());
     EXPECT_FALSE(IsWindow(edit));
     expectNothingLeft();
-    EXPECT_EQ(log.count("changed"), 0);
-    EXPECT_EQ(log.count("endEdit 10"), 1);
 
-    // The host destroying its window while a field is edited.
+    // The editor closing its frame while a field is edited.
     auto* other = new CTextEdit(kField, &listener, 12, "Kept");
     frame->appendChild(other);
-    SendMessageW(frameWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kField.left + 2, kField.top + 2));
-    edit = FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+    edit = openFieldAt(kField);
     ASSERT_NE(edit, nullptr);
     type(edit, L"Late");
-    // The control losing the focus on its way out ends the editing like any focus loss.
+    frame->release();
+    frame = nullptr;
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(log.count("changed"), 0);
+    EXPECT_EQ(log.count("endEdit 10"), 1);
+    EXPECT_EQ(log.count("endEdit 12"), 1);
+
+    // The host destroying its window while a field is edited: the control losing the focus on its
+    // way out ends the editing like any focus loss.
+    frame = new CFrame(ViewRect{0, 0, 300, 120}, host, &editor);
+    other = new CTextEdit(kField, &listener, 13, "Kept");
+    frame->appendChild(other);
+    edit = openFieldAt(kField);
+    ASSERT_NE(edit, nullptr);
+    type(edit, L"Late");
     DestroyWindow(host);
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_STREQ(other->textPointer(), "Late");
-    EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 12 0.0000"});
     frame->release();
     frame = nullptr;
-    EXPECT_EQ(log.count("changed"), 1);
-    EXPECT_EQ(log.count("endEdit 12"), 1);
+    EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 13 0.0000"});
+    EXPECT_EQ(log.count("endEdit 13"), 1);
 }
 
 class NativeMenuTest : public NativeControlsTest {
