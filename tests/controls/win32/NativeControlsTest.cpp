@@ -330,6 +330,32 @@ TEST_F(NativeControlsTest, AnEditClosedByItsFieldOrEditorTellsNoListenerAndOneCl
     EXPECT_EQ(log.count("endEdit 13"), 1);
 }
 
+// The entry as the field's seam describes it, with a client that only counts.
+TEST_F(NativeControlsTest, AnEntryClosedByItsOwnerCallsNoClientAndHoldsAtMostTheLimit) {
+    struct Client : NativeTextEntryClient {
+        int calls = 0;
+        void nativeEntryReturnPressed() override { ++calls; }
+        void nativeEntryFocusLost() override { ++calls; }
+    } client;
+    NativeTextEntryLayout layout;
+    layout.rect = {5, 6, 105, 26};
+    for (const int32_t alignment : {0, 2}) {
+        layout.alignment = alignment;
+        std::string text;  // 200 characters of two UTF-16 units (four UTF-8 bytes) each
+        for (int i = 0; i < 200; ++i) text += "\xf0\x9d\x84\x9e";
+        auto entry = createNativeTextEntry(*frame, layout, text, client);
+        HWND edit = FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (ES_CENTER | ES_RIGHT), alignment == 0 ? ES_LEFT : ES_RIGHT);
+        EXPECT_EQ(GetWindowTextLengthW(edit), 254) << "cut before the limit, not inside a character";
+        EXPECT_EQ(entry->text(), text.substr(0, 127 * 4));
+        EXPECT_EQ(GetFocus(), edit);
+        entry.reset();
+        EXPECT_FALSE(IsWindow(edit));
+        EXPECT_EQ(client.calls, 0);
+    }
+}
+
 class NativeMenuTest : public NativeControlsTest {
 protected:
     NativeMenuTest() {
