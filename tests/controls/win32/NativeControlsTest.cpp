@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CBitmap.h"
 #include "COptionMenu.h"
 #include "CTextEdit.h"
 #include "ControlHarness.h"
@@ -383,8 +384,18 @@ protected:
 TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribesThem) {
     menu->setPrefixNumbers(3);
     menu->setEntriesPerColumn(4);
+    const std::vector<uint32_t> red(64, 0xffff0000u);
+    auto* icon = new CBitmap(8, 8, red.data());
+    menu->entryAt(3)->setIcon(icon);
+    icon->release();
     std::vector<std::wstring> shown;
-    MenuDriver driver({}, [&shown](HMENU root) {
+    HBITMAP iconShown = nullptr;
+    MenuDriver driver({}, [&shown, &iconShown](HMENU root) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_BITMAP;
+        GetMenuItemInfoW(root, 3, TRUE, &item);
+        iconShown = item.hbmpItem;
         for (int i = 0; i < GetMenuItemCount(root); ++i) {
             wchar_t title[64] = L"";
             GetMenuStringW(root, UINT(i), title, 64, MF_BYPOSITION);
@@ -405,6 +416,8 @@ TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribes
     EXPECT_TRUE(driver.endedByDriver);
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"01 Mono", L"02 Stereo checked", L" separator", L"04 Quadro",
                                                 L"05 Dim grayed column", L"06 More submenu"}));
+    EXPECT_NE(iconShown, nullptr);
+    EXPECT_EQ(GetObjectType(iconShown), 0u) << "the icon's bitmap is deleted with the menu";
     ASSERT_EQ(driver.menuAreas.size(), 1u);
     const RECT popup = driver.menuAreas.front();
     const POINT expected = FrameWindowTest::screenPoint(frameWindow(), kContainer.left + kMenu.left,
