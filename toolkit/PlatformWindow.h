@@ -3,7 +3,9 @@
 // The seam between the frame and the window system. The frame owns one PlatformWindow and calls it
 // for everything that depends on the platform; the platform window in turn calls the frame's public
 // operations (pointerDown/Moved/Up, pointerExited, wheel, paintRect, dragEnter..., setOpen(false))
-// as its messages arrive. Each platform implements createPlatformWindow in its own folder.
+// as its messages arrive. Each platform implements createPlatformWindow in its own folder. Right
+// after making the window, the frame calls enableDropTarget(true) when the window exists; the
+// frame's destructor removes its views first and then destroys the window.
 
 #include <cstdint>
 #include <memory>

@@ -55,16 +55,6 @@ void leaveWindowClass() {
 
 int majorWindowsVersion() { return LOBYTE(LOWORD(GetVersion())); }
 
-// Keeps the frame alive while one of its messages is handled, should a view close the editor.
-class FrameHold {
-public:
-    explicit FrameHold(CFrame& frame) : frame(frame) { frame.retain(); }
-    ~FrameHold() { frame.release(); }
-
-private:
-    CFrame& frame;
-};
-
 ViewPoint messagePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 bool keyDown(int key) { return GetKeyState(key) < 0; }
@@ -109,11 +99,7 @@ FrameWindow::~FrameWindow() {
 LRESULT CALLBACK FrameWindow::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* frame = reinterpret_cast<CFrame*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     auto* self = frame ? static_cast<FrameWindow*>(frame->platformWindow()) : nullptr;
-    // A frame whose last reference is gone is being destroyed: holding it would destroy it twice (its
-    // children's windows still report to ours while they close).
-    if (!self || self->window != window || frame->referenceCount() <= 0)
-        return DefWindowProcW(window, message, wParam, lParam);
-    FrameHold hold(*frame);
+    if (!self || self->window != window) return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
 
