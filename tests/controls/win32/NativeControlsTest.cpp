@@ -384,6 +384,7 @@ protected:
 TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribesThem) {
     menu->setPrefixNumbers(3);
     menu->setEntriesPerColumn(4);
+    menu->addEntry("Heading", -1, 2);  // a title entry
     const std::vector<uint32_t> red(64, 0xffff0000u);
     auto* icon = new CBitmap(8, 8, red.data());
     menu->entryAt(3)->setIcon(icon);
@@ -407,6 +408,7 @@ TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribes
             }
             if (state & MF_CHECKED) line += L" checked";
             if (state & MF_GRAYED) line += L" grayed";
+            if ((state & (MF_GRAYED | MF_DISABLED)) == MF_DISABLED) line += L" inert";
             if (state & MF_MENUBARBREAK) line += L" column";
             if (GetSubMenu(root, i)) line += L" submenu";
             shown.push_back(line);
@@ -415,7 +417,8 @@ TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribes
     EXPECT_EQ(choose(driver), 0);
     EXPECT_TRUE(driver.endedByDriver);
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"01 Mono", L"02 Stereo checked", L" separator", L"04 Quadro",
-                                                L"05 Dim grayed column", L"06 More submenu"}));
+                                                L"05 Dim grayed column", L"06 More submenu",
+                                                L"07 Heading inert"}));
     EXPECT_NE(iconShown, nullptr);
     EXPECT_EQ(GetObjectType(iconShown), 0u) << "the icon's bitmap is deleted with the menu";
     ASSERT_EQ(driver.menuAreas.size(), 1u);
