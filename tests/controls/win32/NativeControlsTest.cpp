@@ -37,27 +37,17 @@ std::wstring classOf(HWND window) {
     return name;
 }
 
-std::vector<HWND> threadWindows() {
+// The thread's top-level windows, or with a parent its child windows.
+std::vector<HWND> windowsOf(HWND parent = nullptr) {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::vector<HWND> childWindows(HWND parent) {
-    std::vector<HWND> windows;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    const WNDENUMPROC add = [](HWND window, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    };
+    if (parent)
+        EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&windows));
+    else
+        EnumThreadWindows(GetCurrentThreadId(), add, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -65,7 +55,7 @@ LPARAM keyData(WPARAM key) { return LPARAM(1 | MapVirtualKeyW(UINT(key), MAPVK_V
 
 // Steers the next pop-up menu of the thread: each timer tick while a menu window is shown posts
 // the next key of the script; once the script is done, the menu is ended so that no test hangs.
-// Meanwhile it notes the menus that open (through WM_INITMENUPOPUP to the owner) and the menu windows.
+// Meanwhile it notes the menus that open (through WM_INITMENUPOPUP to the owner) and where.
 class MenuDriver {
 public:
     explicit MenuDriver(std::vector<WPARAM> keys, std::function<void(HMENU)> inspect = nullptr)
@@ -81,24 +71,18 @@ public:
     }
 
     std::vector<HMENU> menusShown;
-    std::vector<HWND> menuWindows;
-    std::vector<RECT> menuAreas;  // where each menu window was shown
+    RECT menuArea{};  // where the first menu window was shown
     size_t keysPosted = 0;
     bool endedByDriver = false;
 
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
         MenuDriver& self = *active;
-        for (HWND window : threadWindows())
-            if (classOf(window) == L"#32768" && IsWindowVisible(window) && !self.known(window)) {
-                self.menuWindows.push_back(window);
-                RECT area{};
-                GetWindowRect(window, &area);
-                self.menuAreas.push_back(area);
-            }
-        bool shown = false;
-        for (HWND window : self.menuWindows) shown = shown || IsWindowVisible(window);
+        HWND shown = nullptr;
+        for (HWND window : windowsOf())
+            if (classOf(window) == L"#32768" && IsWindowVisible(window)) shown = window;
         if (!shown) return;
+        if (self.menuArea.right == 0) GetWindowRect(shown, &self.menuArea);
         if (self.inspect && !self.menusShown.empty()) std::exchange(self.inspect, nullptr)(self.menusShown.front());
         if (self.keysPosted < self.keys.size()) {
             HWND focus = GetFocus();
@@ -116,12 +100,6 @@ private:
             active->menusShown.push_back(reinterpret_cast<HMENU>(message->wParam));
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    bool known(HWND window) const {
-        for (HWND seen : menuWindows)
-            if (seen == window) return true;
-        return false;
-    }
-
     static inline MenuDriver* active = nullptr;
     std::vector<WPARAM> keys;
     std::function<void(HMENU)> inspect;
@@ -144,7 +122,7 @@ protected:
         container->appendChild(field);
         menu = new COptionMenu(kMenu, &listener, 7, nullptr, nullptr, kCheckStyle);
         container->appendChild(menu);
-        windowsBefore = threadWindows().size();
+        windowsBefore = windowsOf().size();
     }
     ~NativeControlsTest() override {
         if (frame) frame->release();
@@ -153,20 +131,16 @@ protected:
     }
 
     HWND frameWindow() const { return static_cast<HWND>(frame->nativeWindow()); }
+    // Presses and releases a button over a point of rect (relative to the container).
     LRESULT click(const ViewRect& rect, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
         const int32_t x = kContainer.left + rect.left + 3, y = kContainer.top + rect.top + 3;
         const LRESULT result = SendMessageW(frameWindow(), message, keys, MAKELPARAM(x, y));
         SendMessageW(frameWindow(), message + 1, 0, MAKELPARAM(x, y));
         return result;
     }
-    // Opens the field by a click; the native control, or null.
-    HWND openField() {
-        click(kField);
-        return FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
-    }
-    // Opens a field lying at rect in the frame.
-    HWND openFieldAt(const ViewRect& rect) {
-        SendMessageW(frameWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.left + 2, rect.top + 2));
+    // Opens the field at rect (relative to the container) by a click; the native control, or null.
+    HWND openField(const ViewRect& rect = kField) {
+        click(rect);
         return FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
     }
     static std::wstring textOf(HWND edit) {
@@ -183,8 +157,8 @@ protected:
     }
     // Nothing of an editing or a menu left: no child of the frame window, no new top-level window.
     void expectNothingLeft() {
-        EXPECT_TRUE(childWindows(frameWindow()).empty());
-        EXPECT_EQ(threadWindows().size(), windowsBefore);
+        EXPECT_TRUE(windowsOf(frameWindow()).empty());
+        EXPECT_EQ(windowsOf().size(), windowsBefore);
     }
 
     EventLog log;
@@ -304,7 +278,7 @@ TEST_F(NativeControlsTest, AnEditClosedByItsFieldOrEditorTellsNoListenerAndOneCl
     // The editor closing its frame while a field is edited.
     auto* other = new CTextEdit(kField, &listener, 12, "Kept");
     frame->appendChild(other);
-    edit = openFieldAt(kField);
+    edit = openField(kField.offsetBy(-kContainer.left, -kContainer.top));
     ASSERT_NE(edit, nullptr);
     type(edit, L"Late");
     frame->release();
@@ -319,7 +293,7 @@ TEST_F(NativeControlsTest, AnEditClosedByItsFieldOrEditorTellsNoListenerAndOneCl
     frame = new CFrame(ViewRect{0, 0, 300, 120}, host, &editor);
     other = new CTextEdit(kField, &listener, 13, "Kept");
     frame->appendChild(other);
-    edit = openFieldAt(kField);
+    edit = openField(kField.offsetBy(-kContainer.left, -kContainer.top));
     ASSERT_NE(edit, nullptr);
     type(edit, L"Late");
     DestroyWindow(host);
@@ -373,7 +347,6 @@ protected:
     LRESULT choose(MenuDriver& driver, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
         const LRESULT result = click(kMenu, message, keys);
         for (HMENU shown : driver.menusShown) EXPECT_FALSE(IsMenu(shown)) << "a menu handle outlived the pop-up";
-        for (HWND window : driver.menuWindows) EXPECT_FALSE(IsWindowVisible(window));
         pump();
         expectNothingLeft();
         return result;
@@ -421,8 +394,7 @@ TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribes
                                                 L"07 Heading inert"}));
     EXPECT_NE(iconShown, nullptr);
     EXPECT_EQ(GetObjectType(iconShown), 0u) << "the icon's bitmap is deleted with the menu";
-    ASSERT_EQ(driver.menuAreas.size(), 1u);
-    const RECT popup = driver.menuAreas.front();
+    const RECT popup = driver.menuArea;
     const POINT expected = FrameWindowTest::screenPoint(frameWindow(), kContainer.left + kMenu.left,
                                                         kContainer.top + kMenu.bottom);
     EXPECT_EQ(popup.left, expected.x);
