@@ -40,13 +40,13 @@ HBITMAP menuBitmapOf(CBitmap& icon) {
     return bitmap;
 }
 
-// One showing's native menus: the root owns its submenus once they are attached; icon bitmaps are
-// deleted after the menus that show them.
+// One showing's native menus: the root owns its submenus once they are attached. The icon bitmaps,
+// which menus never delete themselves, go first, then the menus.
 class MenuTree {
 public:
     ~MenuTree() {
-        if (root) DestroyMenu(root);
         for (HBITMAP bitmap : bitmaps) DeleteObject(bitmap);
+        if (root) DestroyMenu(root);
     }
 
     // Builds the tree; false when a native call failed.

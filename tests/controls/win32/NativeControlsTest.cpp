@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CBitmap.h"
 #include "COptionMenu.h"
 #include "CTextEdit.h"
 #include "ControlHarness.h"
@@ -36,27 +37,17 @@ std::wstring classOf(HWND window) {
     return name;
 }
 
-std::vector<HWND> threadWindows() {
+// The thread's top-level windows, or with a parent its child windows.
+std::vector<HWND> windowsOf(HWND parent = nullptr) {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::vector<HWND> childWindows(HWND parent) {
-    std::vector<HWND> windows;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    const WNDENUMPROC add = [](HWND window, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    };
+    if (parent)
+        EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&windows));
+    else
+        EnumThreadWindows(GetCurrentThreadId(), add, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -64,7 +55,7 @@ LPARAM keyData(WPARAM key) { return LPARAM(1 | MapVirtualKeyW(UINT(key), MAPVK_V
 
 // Steers the next pop-up menu of the thread: each timer tick while a menu window is shown posts
 // the next key of the script; once the script is done, the menu is ended so that no test hangs.
-// Meanwhile it notes the menus that open (through WM_INITMENUPOPUP to the owner) and the menu windows.
+// Meanwhile it notes the menus that open (through WM_INITMENUPOPUP to the owner) and where.
 class MenuDriver {
 public:
     explicit MenuDriver(std::vector<WPARAM> keys, std::function<void(HMENU)> inspect = nullptr)
@@ -80,24 +71,18 @@ public:
     }
 
     std::vector<HMENU> menusShown;
-    std::vector<HWND> menuWindows;
-    std::vector<RECT> menuAreas;  // where each menu window was shown
+    RECT menuArea{};  // where the first menu window was shown
     size_t keysPosted = 0;
     bool endedByDriver = false;
 
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
         MenuDriver& self = *active;
-        for (HWND window : threadWindows())
-            if (classOf(window) == L"#32768" && IsWindowVisible(window) && !self.known(window)) {
-                self.menuWindows.push_back(window);
-                RECT area{};
-                GetWindowRect(window, &area);
-                self.menuAreas.push_back(area);
-            }
-        bool shown = false;
-        for (HWND window : self.menuWindows) shown = shown || IsWindowVisible(window);
+        HWND shown = nullptr;
+        for (HWND window : windowsOf())
+            if (classOf(window) == L"#32768" && IsWindowVisible(window)) shown = window;
         if (!shown) return;
+        if (self.menuArea.right == 0) GetWindowRect(shown, &self.menuArea);
         if (self.inspect && !self.menusShown.empty()) std::exchange(self.inspect, nullptr)(self.menusShown.front());
         if (self.keysPosted < self.keys.size()) {
             HWND focus = GetFocus();
@@ -115,12 +100,6 @@ private:
             active->menusShown.push_back(reinterpret_cast<HMENU>(message->wParam));
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    bool known(HWND window) const {
-        for (HWND seen : menuWindows)
-            if (seen == window) return true;
-        return false;
-    }
-
     static inline MenuDriver* active = nullptr;
     std::vector<WPARAM> keys;
     std::function<void(HMENU)> inspect;
@@ -143,7 +122,7 @@ protected:
         container->appendChild(field);
         menu = new COptionMenu(kMenu, &listener, 7, nullptr, nullptr, kCheckStyle);
         container->appendChild(menu);
-        windowsBefore = threadWindows().size();
+        windowsBefore = windowsOf().size();
     }
     ~NativeControlsTest() override {
         if (frame) frame->release();
@@ -152,15 +131,16 @@ protected:
     }
 
     HWND frameWindow() const { return static_cast<HWND>(frame->nativeWindow()); }
+    // Presses and releases a button over a point of rect (relative to the container).
     LRESULT click(const ViewRect& rect, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
         const int32_t x = kContainer.left + rect.left + 3, y = kContainer.top + rect.top + 3;
         const LRESULT result = SendMessageW(frameWindow(), message, keys, MAKELPARAM(x, y));
         SendMessageW(frameWindow(), message + 1, 0, MAKELPARAM(x, y));
         return result;
     }
-    // Opens the field by a click; the native control, or null.
-    HWND openField() {
-        click(kField);
+    // Opens the field at rect (relative to the container) by a click; the native control, or null.
+    HWND openField(const ViewRect& rect = kField) {
+        click(rect);
         return FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
     }
     static std::wstring textOf(HWND edit) {
@@ -177,8 +157,8 @@ protected:
     }
     // Nothing of an editing or a menu left: no child of the frame window, no new top-level window.
     void expectNothingLeft() {
-        EXPECT_TRUE(childWindows(frameWindow()).empty());
-        EXPECT_EQ(threadWindows().size(), windowsBefore);
+        EXPECT_TRUE(windowsOf(frameWindow()).empty());
+        EXPECT_EQ(windowsOf().size(), windowsBefore);
     }
 
     EventLog log;
@@ -287,32 +267,68 @@ TEST_F(NativeControlsTest, TheEditKeepsAtMost255CharactersAndTheFieldAtMost255By
     expectNothingLeft();
 }
 
-TEST_F(NativeControlsTest, AnEditClosedByItsFieldTellsNoListenerAndOneClosedWithItsWindowCommits) {
+TEST_F(NativeControlsTest, AnEditClosedByItsFieldOrEditorTellsNoListenerAndOneClosedWithItsWindowCommits) {
     HWND edit = openField();
     type(edit, L"Gone");
     // The field leaving the tree closes its edit quietly.
     frame->removeChild(field->parent());
     EXPECT_FALSE(IsWindow(edit));
     expectNothingLeft();
-    EXPECT_EQ(log.count("changed"), 0);
-    EXPECT_EQ(log.count("endEdit 10"), 1);
 
-    // The host destroying its window while a field is edited.
+    // The editor closing its frame while a field is edited.
     auto* other = new CTextEdit(kField, &listener, 12, "Kept");
     frame->appendChild(other);
-    SendMessageW(frameWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kField.left + 2, kField.top + 2));
-    edit = FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+    edit = openField(kField.offsetBy(-kContainer.left, -kContainer.top));
     ASSERT_NE(edit, nullptr);
     type(edit, L"Late");
-    // The control losing the focus on its way out ends the editing like any focus loss.
+    frame->release();
+    frame = nullptr;
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(log.count("changed"), 0);
+    EXPECT_EQ(log.count("endEdit 10"), 1);
+    EXPECT_EQ(log.count("endEdit 12"), 1);
+
+    // The host destroying its window while a field is edited: the control losing the focus on its
+    // way out ends the editing like any focus loss.
+    frame = new CFrame(ViewRect{0, 0, 300, 120}, host, &editor);
+    other = new CTextEdit(kField, &listener, 13, "Kept");
+    frame->appendChild(other);
+    edit = openField(kField.offsetBy(-kContainer.left, -kContainer.top));
+    ASSERT_NE(edit, nullptr);
+    type(edit, L"Late");
     DestroyWindow(host);
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_STREQ(other->textPointer(), "Late");
-    EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 12 0.0000"});
     frame->release();
     frame = nullptr;
-    EXPECT_EQ(log.count("changed"), 1);
-    EXPECT_EQ(log.count("endEdit 12"), 1);
+    EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 13 0.0000"});
+    EXPECT_EQ(log.count("endEdit 13"), 1);
+}
+
+// The entry as the field's seam describes it, with a client that only counts.
+TEST_F(NativeControlsTest, AnEntryClosedByItsOwnerCallsNoClientAndHoldsAtMostTheLimit) {
+    struct Client : NativeTextEntryClient {
+        int calls = 0;
+        void nativeEntryReturnPressed() override { ++calls; }
+        void nativeEntryFocusLost() override { ++calls; }
+    } client;
+    NativeTextEntryLayout layout;
+    layout.rect = {5, 6, 105, 26};
+    for (const int32_t alignment : {0, 2}) {
+        layout.alignment = alignment;
+        std::string text;  // 200 characters of two UTF-16 units (four UTF-8 bytes) each
+        for (int i = 0; i < 200; ++i) text += "\xf0\x9d\x84\x9e";
+        auto entry = createNativeTextEntry(*frame, layout, text, client);
+        HWND edit = FindWindowExW(frameWindow(), nullptr, L"Edit", nullptr);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (ES_CENTER | ES_RIGHT), alignment == 0 ? ES_LEFT : ES_RIGHT);
+        EXPECT_EQ(GetWindowTextLengthW(edit), 254) << "cut before the limit, not inside a character";
+        EXPECT_EQ(entry->text(), text.substr(0, 127 * 4));
+        EXPECT_EQ(GetFocus(), edit);
+        entry.reset();
+        EXPECT_FALSE(IsWindow(edit));
+        EXPECT_EQ(client.calls, 0);
+    }
 }
 
 class NativeMenuTest : public NativeControlsTest {
@@ -331,7 +347,6 @@ protected:
     LRESULT choose(MenuDriver& driver, UINT message = WM_LBUTTONDOWN, WPARAM keys = MK_LBUTTON) {
         const LRESULT result = click(kMenu, message, keys);
         for (HMENU shown : driver.menusShown) EXPECT_FALSE(IsMenu(shown)) << "a menu handle outlived the pop-up";
-        for (HWND window : driver.menuWindows) EXPECT_FALSE(IsWindowVisible(window));
         pump();
         expectNothingLeft();
         return result;
@@ -342,8 +357,19 @@ protected:
 TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribesThem) {
     menu->setPrefixNumbers(3);
     menu->setEntriesPerColumn(4);
+    menu->addEntry("Heading", -1, 2);  // a title entry
+    const std::vector<uint32_t> red(64, 0xffff0000u);
+    auto* icon = new CBitmap(8, 8, red.data());
+    menu->entryAt(3)->setIcon(icon);
+    icon->release();
     std::vector<std::wstring> shown;
-    MenuDriver driver({}, [&shown](HMENU root) {
+    HBITMAP iconShown = nullptr;
+    MenuDriver driver({}, [&shown, &iconShown](HMENU root) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_BITMAP;
+        GetMenuItemInfoW(root, 3, TRUE, &item);
+        iconShown = item.hbmpItem;
         for (int i = 0; i < GetMenuItemCount(root); ++i) {
             wchar_t title[64] = L"";
             GetMenuStringW(root, UINT(i), title, 64, MF_BYPOSITION);
@@ -355,6 +381,7 @@ TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribes
             }
             if (state & MF_CHECKED) line += L" checked";
             if (state & MF_GRAYED) line += L" grayed";
+            if ((state & (MF_GRAYED | MF_DISABLED)) == MF_DISABLED) line += L" inert";
             if (state & MF_MENUBARBREAK) line += L" column";
             if (GetSubMenu(root, i)) line += L" submenu";
             shown.push_back(line);
@@ -363,9 +390,11 @@ TEST_F(NativeMenuTest, ThePopupOpensBelowTheMenuWithItsEntriesAsTheMenuDescribes
     EXPECT_EQ(choose(driver), 0);
     EXPECT_TRUE(driver.endedByDriver);
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"01 Mono", L"02 Stereo checked", L" separator", L"04 Quadro",
-                                                L"05 Dim grayed column", L"06 More submenu"}));
-    ASSERT_EQ(driver.menuAreas.size(), 1u);
-    const RECT popup = driver.menuAreas.front();
+                                                L"05 Dim grayed column", L"06 More submenu",
+                                                L"07 Heading inert"}));
+    EXPECT_NE(iconShown, nullptr);
+    EXPECT_EQ(GetObjectType(iconShown), 0u) << "the icon's bitmap is deleted with the menu";
+    const RECT popup = driver.menuArea;
     const POINT expected = FrameWindowTest::screenPoint(frameWindow(), kContainer.left + kMenu.left,
                                                         kContainer.top + kMenu.bottom);
     EXPECT_EQ(popup.left, expected.x);
