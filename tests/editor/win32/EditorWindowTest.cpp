@@ -21,13 +21,15 @@ namespace {
 using namespace FrameWindowTest;
 
 std::vector<std::string> hostCalls;
+std::vector<float> automatedValues;  // the value of each "automate" call, in order
 AEffect* idledEffect = nullptr;
 
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float value) {
     char text[64];
     if (opcode == audioMasterAutomate) {
         std::snprintf(text, sizeof text, "automate %d", index);
         hostCalls.push_back(text);
+        automatedValues.push_back(value);
     } else if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
         std::snprintf(text, sizeof text, "%s %d", opcode == audioMasterBeginEdit ? "begin" : "end", index);
         hostCalls.push_back(text);
@@ -147,6 +149,7 @@ protected:
         if (host) DestroyWindow(host);
         if (module) FreeLibrary(module);
         hostCalls.clear();
+        automatedValues.clear();
     }
     VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr) {
         return effect->dispatcher(effect, opcode, 0, value, ptr, 0.0f);
@@ -205,25 +208,51 @@ TEST_F(EditorWindowTest, OpensInTheHostWindowAndTheHostKeepsItsClicks) {
     EXPECT_EQ(hostClicks, 2) << "hovering a slider keeps the host's clicks too";
 }
 
-TEST_F(EditorWindowTest, SliderDragAutomatesAndBLoadsTheOtherSide) {
+TEST_F(EditorWindowTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSide) {
     ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
     pumpFor(200);
-    // The Volume slider: its handle's middle is at y 68 + (1 - value) x 151.
-    pointerTo(frameWindow(), 316, 68 + 50);
-    button(MOUSEEVENTF_LEFTDOWN);
-    pointerTo(frameWindow(), 316, 68 + 30);
-    pointerTo(frameWindow(), 316, 68 + 15);
-    button(MOUSEEVENTF_LEFTUP);
-    EXPECT_NEAR(parameter(5), 1.0f - 15.0f / 151.0f, 0.001f);
-    ASSERT_GE(hostCalls.size(), 4u);
-    EXPECT_EQ(hostCalls.front(), "begin 5");
-    EXPECT_EQ(hostCalls.back(), "end 5");
-    EXPECT_EQ(hostCalls[1], "automate 5");
+    // A press on a track puts the handle's middle, 9 pixels below its top, under the pointer; the
+    // handle's top travels 151 pixels from value 1 at y 59 + its offset down to value 0.
+    struct Drag {
+        VstInt32 tag;
+        int32_t left;    // the slider's left edge
+        int32_t offset;  // the handle's vertical offset
+        int32_t dy;      // pointer travel, positive downwards
+    };
+    const Drag drags[] = {{0, 97, 0, -40}, {1, 137, 0, 45},  {2, 177, 0, -60},
+                          {3, 232, -1, -70}, {4, 272, -1, -50}, {5, 312, 0, 50}};
+    float start[6];
+    for (const Drag& drag : drags) {
+        SCOPED_TRACE(drag.tag);
+        start[drag.tag] = parameter(drag.tag);
+        hostCalls.clear();
+        automatedValues.clear();
+        const int32_t x = drag.left + 5;
+        const int32_t middle = 68 + drag.offset;  // the pointer's place for value 1
+        const int32_t y = middle + int32_t((1.0f - start[drag.tag]) * 151.0f + 0.5f);
+        pointerTo(frameWindow(), x, y);
+        button(MOUSEEVENTF_LEFTDOWN);
+        pointerTo(frameWindow(), x, y + drag.dy / 2);
+        pointerTo(frameWindow(), x, y + drag.dy);
+        button(MOUSEEVENTF_LEFTUP);
+
+        const float moved = parameter(drag.tag);
+        EXPECT_NEAR(moved, 1.0f - float(y + drag.dy - middle) / 151.0f, 1e-5f);
+        EXPECT_GT((start[drag.tag] - moved) * float(drag.dy), 0.0f) << "moved with the pointer";
+        const std::string tag = std::to_string(drag.tag);
+        ASSERT_GE(hostCalls.size(), 3u);
+        EXPECT_EQ(hostCalls.front(), "begin " + tag);
+        EXPECT_EQ(hostCalls.back(), "end " + tag);
+        EXPECT_EQ(std::vector<std::string>(hostCalls.begin() + 1, hostCalls.end() - 1),
+                  std::vector<std::string>(hostCalls.size() - 2, "automate " + tag));
+        ASSERT_FALSE(automatedValues.empty());
+        EXPECT_EQ(automatedValues.back(), moved);
+    }
     pumpFor(300);
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-dragged.png"));
 
     click(frameWindow(), 235, 17);  // B still holds the program the effect started with
-    EXPECT_NEAR(parameter(5), 0.667f, 1e-6f);
+    for (const Drag& drag : drags) EXPECT_EQ(parameter(drag.tag), start[drag.tag]) << drag.tag;
     pumpFor(300);
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-b.png"));
 }
