@@ -16,21 +16,6 @@ public:
     Toolkit::CControl* linkedDisplay = nullptr;
     bool notifyWhileDragging = true;
     float undoValue = 0.0f;
-
-protected:
-    bool vertical() const { return (style() & Toolkit::kSliderVertical) != 0; }
-    int32_t handleExtent() const;
-    // The value's share of the travel from the top (or left) end.
-    float travelShare() const;
-
-    // Geometry kept from construction, in the slider's own coordinates.
-    int32_t localMinPos;
-    int32_t range;
-
-    // Drag state, as the toolkit slider keeps it privately.
-    int32_t grabOffset = 0;
-    float fineReference = 0.0f;
-    Toolkit::ButtonState previousButtons = 0;
 };
 
 // A vertical CSliderA that places its handle at the nearest pixel and reports every change of a drag

@@ -84,7 +84,10 @@ float CSlider::travelShare() const {
 }
 
 ViewRect CSlider::handleRect() const {
-    const int32_t pixel = static_cast<int32_t>(travelShare() * static_cast<float>(range));
+    return handleRectAt(static_cast<int32_t>(travelShare() * static_cast<float>(range)));
+}
+
+ViewRect CSlider::handleRectAt(int32_t pixel) const {
     ViewRect handle;
     if (horizontal()) {
         handle.left = std::max(lowerBound, offsetOfHandle.x + pixel);
@@ -118,25 +121,31 @@ void CSlider::paint(CDrawContext* context) {
     setDirty(false);
 }
 
+int32_t CSlider::travelStart() const {
+    const ViewRect rect = viewSize();
+    return horizontal() ? rect.left + offsetOfHandle.x : rect.top + offsetOfHandle.y;
+}
+
 MouseResult CSlider::pointerDown(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
+    const int32_t start = travelStart();
+    if (freeClick) return startDrag(start + extent() / 2 - 1, where, buttons);
+    // The press must lie on the handle; it then keeps the point where it was grabbed.
     const ViewRect rect = viewSize();
-    const int32_t start = horizontal() ? rect.left + offsetOfHandle.x : rect.top + offsetOfHandle.y;
-    if (freeClick) {
-        dragAnchor = start + extent() / 2 - 1;
-    } else {
-        // The press must lie on the handle; it then keeps the point where it was grabbed.
-        const int32_t pixel = static_cast<int32_t>(travelShare() * static_cast<float>(range));
-        const int32_t along = horizontal() ? where.x : where.y;
-        const int32_t across = horizontal() ? where.y : where.x;
-        const int32_t handleStart = pixel + (horizontal() ? offsetOfHandle.x + rect.left : offsetOfHandle.y + rect.top);
-        const int32_t acrossStart = horizontal() ? rect.top + offsetOfHandle.y : rect.left + offsetOfHandle.x;
-        const int32_t acrossExtent = horizontal() ? handleHeight : handleWidth;
-        if (along < handleStart || along > handleStart + extent() || across < acrossStart ||
-            across > acrossStart + acrossExtent)
-            return kMouseNotHandled;
-        dragAnchor = along + start - handleStart;
-    }
+    const int32_t pixel = static_cast<int32_t>(travelShare() * static_cast<float>(range));
+    const int32_t along = horizontal() ? where.x : where.y;
+    const int32_t across = horizontal() ? where.y : where.x;
+    const int32_t handleStart = start + pixel;
+    const int32_t acrossStart = horizontal() ? rect.top + offsetOfHandle.y : rect.left + offsetOfHandle.x;
+    const int32_t acrossExtent = horizontal() ? handleHeight : handleWidth;
+    if (along < handleStart || along > handleStart + extent() || across < acrossStart ||
+        across > acrossStart + acrossExtent)
+        return kMouseNotHandled;
+    return startDrag(along + start - handleStart, where, buttons);
+}
+
+MouseResult CSlider::startDrag(int32_t anchor, ViewPoint where, ButtonState buttons) {
+    dragAnchor = anchor;
     fineReference = minimum - 1.0f;
     pressButtons = buttons;
     beginGesture();
@@ -150,6 +159,15 @@ MouseResult CSlider::pointerDown(ViewPoint where, ButtonState buttons) {
 
 MouseResult CSlider::pointerMoved(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseHandled;
+    followPointer(where, buttons);
+    if (isDirty()) {
+        if (controlListener) controlListener->valueChanged(this);
+        if (isDirty()) invalidate();
+    }
+    return kMouseHandled;
+}
+
+void CSlider::followPointer(ViewPoint where, ButtonState buttons) {
     const bool shift = (buttons & kShift) != 0;
     const float normalised = (currentValue - minimum) / (maximum - minimum);
     // Pressing Shift during a drag anchors the fine movement at the value reached at that moment.
@@ -161,11 +179,6 @@ MouseResult CSlider::pointerMoved(ViewPoint where, ButtonState buttons) {
     if (shift) position = (position - fineReference) / zoom + fineReference;
     currentValue = minimum + (maximum - minimum) * position;
     clampValue();
-    if (isDirty()) {
-        if (controlListener) controlListener->valueChanged(this);
-        if (isDirty()) invalidate();
-    }
-    return kMouseHandled;
 }
 
 MouseResult CSlider::pointerUp(ViewPoint, ButtonState) {

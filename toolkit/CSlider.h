@@ -49,11 +49,27 @@ public:
     // Where the handle is drawn for the current value, in the parent's coordinates.
     ViewRect handleRect() const;
 
-private:
+protected:
     bool horizontal() const { return (sliderStyle & kSliderHorizontal) != 0; }
     // The value's share of the travel measured from the start of the track (top or left).
     float travelShare() const;
     int32_t extent() const { return horizontal() ? handleWidth : handleHeight; }
+    // Where the handle's start lies at the start of its travel, in the parent's coordinates, along the axis.
+    int32_t travelStart() const;
+    // The handle's rectangle with its start the given number of pixels along the travel.
+    ViewRect handleRectAt(int32_t pixel) const;
+    // Starts a drag whose pointer position anchor stands for the start of the travel: the gesture begins,
+    // a Control click resets to the default, a Shift press waits for the first move, and any other
+    // press moves the handle at once.
+    MouseResult startDrag(int32_t anchor, ViewPoint where, ButtonState buttons);
+    // Sets the value for the pointer's position in a drag; with Shift held it moves by a zoomed fraction
+    // from where Shift was pressed.
+    void followPointer(ViewPoint where, ButtonState buttons);
+
+    int32_t range;
+    int32_t localMinPos;
+
+private:
     void stepBy(float steps, bool fine);
 
     ViewPoint imageOffset;
@@ -62,10 +78,8 @@ private:
     int32_t sliderStyle;
     int32_t handleWidth = 1;
     int32_t handleHeight = 1;
-    int32_t range;
     int32_t lowerBound;
     int32_t upperBound;
-    int32_t localMinPos;
     int32_t controlWidth;
     int32_t controlHeight;
     float zoom = 10.0f;
