@@ -112,13 +112,18 @@ void BlockProcessor::settleStages(double biasVoltage) {
             stage.rest(biasVoltage);
     }
     restingStage_ = slots_[0].stage;
+    restingBias_ = biasVoltage;
 }
 
 void BlockProcessor::restoreRestingStage(int channel) {
     TriodeStage& stage = slots_[channel].stage;
     const double rate = stage.rate();
     stage = restingStage_;
-    if (rate != restingStage_.rate()) stage.derive(StageComponents{}, rate);
+    if (rate == restingStage_.rate()) return;
+    // The kept point rests at the rate of the last settle, and a resting circuit's waves depend on the
+    // rate: after an Oversample change without a resume the stage finds its own rate's resting point.
+    stage.derive(StageComponents{}, rate);
+    stage.rest(restingBias_);
 }
 
 void BlockProcessor::process(const float* const* inputs, float* const* outputs, int frames, const Targets& targets) {

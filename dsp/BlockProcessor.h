@@ -103,6 +103,7 @@ private:
 
     ChannelSlot slots_[kChannelSlots];
     TriodeStage restingStage_;
+    double restingBias_ = 0.0;
     Resamplers::cSimplestResampler resampler_;
     std::unique_ptr<Buffers> buffers_;
     std::unique_ptr<LaneChainState> lanes_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -159,24 +160,62 @@ TEST(SignalChain, ChannelCountLoweredAndRaisedBetweenBlocksActsLikeTheTwoChanges
     EXPECT_EQ(channelOneTogether, second.output(1));
 }
 
-// A channel whose state overflowed is set back to rest at the end of that block and plays the next
-// block at the level a clean channel plays it.
-TEST(SignalChain, RecoveredChannelPlaysAtTheLevelOfACleanOne) {
-    HostedEffect clean;
+// Channel 0 playing a tone in the block after its state overflowed, and that of a plug-in that was
+// suspended and resumed instead; `prepare` runs on both first.
+struct RecoveryOutputs {
+    std::vector<float> resumed;
+    std::vector<float> recovered;
+};
+template <typename Prepare>
+RecoveryOutputs toneAfterOverflow(Prepare prepare) {
+    HostedEffect resumed;
     HostedEffect overflowed;
+    prepare(resumed);
+    prepare(overflowed);
+    resumed.dispatch(effMainsChanged, 0, 0);
+    resumed.dispatch(effMainsChanged, 0, 1);
     SixChannelBlock quiet(512);
     SixChannelBlock huge(512);
     huge.input(0) = std::vector<float>(512, 3e38f);  // overflows once multiplied by the oversampling factor
-    quiet.process(clean);
+    quiet.process(resumed);
     huge.process(overflowed);
 
-    SixChannelBlock cleanTone(kBlock);
+    SixChannelBlock resumedTone(kBlock);
     SixChannelBlock recoveredTone(kBlock);
     for (int i = 0; i < kBlock; ++i)
-        cleanTone.input(0)[i] = recoveredTone.input(0)[i] = static_cast<float>(0.3 * std::sin(0.05 * i));
-    cleanTone.process(clean);
+        resumedTone.input(0)[i] = recoveredTone.input(0)[i] = static_cast<float>(0.3 * std::sin(0.05 * i));
+    resumedTone.process(resumed);
     recoveredTone.process(overflowed);
-    EXPECT_NEAR(20.0 * std::log10(rms(recoveredTone.output(0))), 20.0 * std::log10(rms(cleanTone.output(0))), 0.5);
+    return {resumedTone.output(0), recoveredTone.output(0)};
+}
+
+double peak(const std::vector<float>& samples) {
+    double largest = 0.0;
+    for (float sample : samples) largest = std::max(largest, std::abs(static_cast<double>(sample)));
+    return largest;
+}
+
+// A channel whose state overflowed is set back to rest at the end of that block and plays the next
+// block as one that starts from rest.
+TEST(SignalChain, RecoveredChannelPlaysAtTheLevelOfACleanOne) {
+    const RecoveryOutputs outputs = toneAfterOverflow([](const HostedEffect&) {});
+    EXPECT_NEAR(20.0 * std::log10(rms(outputs.recovered)), 20.0 * std::log10(rms(outputs.resumed)), 0.5);
+}
+
+// The resting point is the one of the channel's present rate, also when Oversample changed while
+// processing ran and no resume followed: the recovered channel starts without a thump.
+TEST(SignalChain, RecoveryAfterAnOversampleChangeRestsAtTheNewRate) {
+    for (const float oversample : {0.2f, 1.0f}) {  // 2x and 16x
+        const RecoveryOutputs outputs = toneAfterOverflow([oversample](const HostedEffect& host) {
+            host.setParameter(6, oversample);
+            SixChannelBlock settle(256);
+            settle.process(host);
+        });
+        EXPECT_NEAR(peak(outputs.recovered), peak(outputs.resumed), 0.05 * peak(outputs.resumed))
+            << "Oversample " << oversample;
+        EXPECT_NEAR(20.0 * std::log10(rms(outputs.recovered)), 20.0 * std::log10(rms(outputs.resumed)), 0.5)
+            << "Oversample " << oversample;
+    }
 }
 
 // Suspend clears the oversampling filters: what follows carries nothing of the sound before it, just
