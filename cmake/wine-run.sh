@@ -100,22 +100,39 @@ esac
 create_prefix
 start_server || true
 
-# Runs the program once, its error output kept in a file (not a pipe that a process left behind
-# could hold open) and passed on when it ends.
+# Runs the program once. Its output goes to files, not pipes, since a process it leaves behind could
+# hold a pipe open for good; the standard output is followed live, so CTest still sees what a test
+# printed before a timeout, and the error output is passed on when the program ends.
+output=$(mktemp)
 errors=$(mktemp)
-trap 'rm -f "$errors"' EXIT
+trap 'rm -f "$output" "$errors"' EXIT
 run_program() {
-  local status=0
-  wine "$@" 2>"$errors" || status=$?
+  local status=0 program
+  : >"$output"
+  wine "$@" <&0 >"$output" 2>"$errors" &
+  program=$!
+  tail -s 0.05 -c +1 --pid="$program" -f "$output" || true
+  wait "$program" || status=$?
   cat "$errors" >&2
   return "$status"
 }
 
+# Two failures of Wine itself, not of the program, each worth one more run:
+# - a server the program found but could not connect to;
+# - a program that failed before it printed anything, seen about once in 300 to 1500 starts with no
+#   message at all (every test program prints before its first test runs).
 status=0
 run_program "$@" || status=$?
+retry_reason=
 if [ $status -ne 0 ] && grep -qF "$lost_server_message" "$errors"; then
-  echo "wine-run.sh: the program could not reach the Wine server; running it once more" >&2
+  retry_reason="could not reach the Wine server"
   restart_server
+elif [ $status -ne 0 ] && [ ! -s "$output" ] && [ ! -s "$errors" ]; then
+  retry_reason="failed with status $status before it printed anything"
+  start_server || true
+fi
+if [ -n "$retry_reason" ]; then
+  echo "wine-run.sh: the program $retry_reason; running it once more" >&2
   status=0
   run_program "$@" || status=$?
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Wine runner against stand-ins for wine and wineserver: a program that could not reach
-# the server runs once more; a program that really fails, fails with its own status, and only once.
+# the server, or that failed before it printed anything, runs once more; a program that really fails,
+# fails with its own status, and only once.
 set -euo pipefail
 runner=$1
 work=$(mktemp -d)
@@ -14,6 +15,9 @@ cat >"$work/bin/wine" <<'STANDIN'
 echo run >>"$STANDIN_LOG"
 if [ -n "${LOSE_FIRST:-}" ] && [ "$(wc -l <"$STANDIN_LOG")" -eq 1 ]; then
   echo "wine: a wine server seems to be running, but I cannot connect to it." >&2
+  exit 1
+fi
+if [ -n "${SILENT_FAILURES:-}" ] && [ "$(wc -l <"$STANDIN_LOG")" -le "$SILENT_FAILURES" ]; then
   exit 1
 fi
 echo "ran $*"
@@ -48,4 +52,16 @@ PROGRAM_STATUS=7 "$runner" program >/dev/null 2>&1 || status=$?
 status=0
 LOSE_FIRST=1 PROGRAM_STATUS=3 "$runner" program >/dev/null 2>&1 || status=$?
 [ $status -eq 3 ] || fail "expected the retried program's status 3, got $status"
+# A program that failed before it printed anything: one retry, the retried program's output and status.
+: >"$STANDIN_LOG"
+output=$(SILENT_FAILURES=1 PROGRAM_STATUS=0 "$runner" program c 2>/dev/null) || fail "retry after a silent failure did not succeed"
+[ "$output" = "ran program c" ] || fail "output after a silent failure: $output"
+[ "$(runs)" -eq 2 ] || fail "expected 2 runs after a silent failure, got $(runs)"
+
+# A program that always fails silently still fails, after one retry.
+: >"$STANDIN_LOG"
+status=0
+SILENT_FAILURES=9 "$runner" program >/dev/null 2>&1 || status=$?
+[ $status -eq 1 ] || fail "expected status 1 from a program failing silently, got $status"
+[ "$(runs)" -eq 2 ] || fail "a program failing silently ran $(runs) times"
 echo "wine runner: retry checks passed"
