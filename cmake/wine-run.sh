@@ -119,8 +119,8 @@ run_program() {
 
 # Two failures of Wine itself, not of the program, each worth one more run:
 # - a server the program found but could not connect to;
-# - a program that failed before it printed anything, seen about once in 300 to 1500 starts with no
-#   message at all (every test program prints before its first test runs).
+# - a program that failed before it printed anything and with no message at all, a rare failure of
+#   Wine's start (every test program prints before its first test runs).
 status=0
 run_program "$@" || status=$?
 retry_reason=
