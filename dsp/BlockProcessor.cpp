@@ -57,17 +57,39 @@ void BlockProcessor::deriveStage(int channel, int factor) {
 
 void BlockProcessor::setOversampling(int factor) {
     resampler_.setFactor(factor, activeChannels_);
-    for (int channel = 0; channel < activeChannels_; ++channel) deriveStage(channel, factor);
+    for (int channel = 0; channel < activeChannels_; ++channel) {
+        deriveStage(channel, factor);
+        slots_[channel].equaliser.clearHistories();
+    }
 }
 
 void BlockProcessor::setChannelCount(int count, int firstNew, int factor, const EqualiserGains& gains) {
     count = std::clamp(count, 0, kChannelSlots);
-    for (int channel = std::max(firstNew, 0); channel < count; ++channel) {
-        slots_[channel].equaliser.setGains(gains.low, gains.mid, gains.high);
+    firstNew = std::clamp(firstNew, 0, count);
+    for (int channel = firstNew; channel < count; ++channel) {
+        ChannelSlot& slot = slots_[channel];
+        slot.equaliser.setGains(gains.low, gains.mid, gains.high);
+        slot.equaliser.clearHistories();
         deriveStage(channel, factor);
+        restoreRestingStage(channel);
+        resampler_.resetChannel(channel);
     }
-    resampler_.setFactor(factor, count);
+    if (factor == resampler_.factor())
+        resampler_.setChannelCount(count);
+    else
+        resampler_.setFactor(factor, count);
     activeChannels_ = count;
+}
+
+void BlockProcessor::copyStateFrom(const BlockProcessor& other) {
+    for (int channel = 0; channel < kChannelSlots; ++channel) slots_[channel] = other.slots_[channel];
+    restingStage_ = other.restingStage_;
+    restingBias_ = other.restingBias_;
+    resampler_.copyStateFrom(other.resampler_);
+    simdLevel_ = other.simdLevel_;
+    activeChannels_ = other.activeChannels_;
+    hostRate_ = other.hostRate_;
+    rampStart_ = other.rampStart_;
 }
 
 void BlockProcessor::setEqualiserGains(const EqualiserGains& gains) {

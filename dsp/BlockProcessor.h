@@ -40,11 +40,16 @@ public:
     BlockProcessor(const BlockProcessor&) = delete;
     BlockProcessor& operator=(const BlockProcessor&) = delete;
 
-    // Redesigns the resampler for `factor` and derives the active stages at factor x host rate.
+    // Redesigns the resampler for `factor` and derives the active stages at factor x host rate; the
+    // oversampled signal restarts from silence in the resampler and the equalisers.
     void setOversampling(int factor);
-    // Initialises channels [firstNew, count) (equaliser from `gains`, stage derived at factor x host
-    // rate), then serves `count` channels at `factor`.
+    // Initialises channels [firstNew, count): equaliser from `gains` with cleared histories, stage
+    // derived at factor x host rate and put at the kept resting point, resampler filters cleared.
+    // Then serves `count` channels at `factor`; at an unchanged factor the other channels carry on.
     void setChannelCount(int count, int firstNew, int factor, const EqualiserGains& gains);
+    // Takes over the whole signal state and setup of another processor (stages, equalisers,
+    // resampler, ramp start, resting point), so both go on to give the same output. Allocates nothing.
+    void copyStateFrom(const BlockProcessor& other);
     // Recomputes the equalisers of the active channels; their histories carry on.
     void setEqualiserGains(const EqualiserGains& gains);
     // New host rate for every equaliser (histories cleared); stages keep their derivation.
@@ -56,6 +61,7 @@ public:
     void suspend();
     // The values the next block ramps from.
     void setRampStart(const Targets& start);
+    const Targets& rampStart() const { return rampStart_; }
     // Puts every stage at its resting point for the bias voltage, with no signal, and keeps that
     // state for recovering a channel whose state turned non-finite. Costs some microseconds per
     // distinct stage rate and allocates nothing, so hosts may call it on their audio thread.

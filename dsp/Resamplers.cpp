@@ -172,6 +172,16 @@ void cIIR::setRecent(const double* inputs, const double* outputs) {
     writeIndex_ = order_;
 }
 
+void cIIR::copyStateFrom(const cIIR& other) {
+    std::copy_n(other.b_, kMaxOrder + 1, b_);
+    std::copy_n(other.f_, kMaxOrder + 1, f_);
+    order_ = other.order_;
+    double inputs[kMaxOrder];
+    double outputs[kMaxOrder];
+    other.copyRecent(inputs, outputs);
+    setRecent(inputs, outputs);
+}
+
 void cIIR::setNext(std::unique_ptr<cIIR> next) {
     next_ = std::move(next);
 }
@@ -256,6 +266,27 @@ void cSimplestResampler::setFactor(double factor, int channels) {
     // truncate(N); a factor below 1 (or NaN) would make the loops meaningless, so it counts as 1.
     const double whole = std::trunc(factor);
     factor_ = whole >= 1.0 ? (whole <= INT_MAX ? static_cast<int>(whole) : INT_MAX) : 1;
+}
+
+void cSimplestResampler::setChannelCount(int channels) {
+    channels = std::clamp(channels, 0, allocatedChannels_);
+    const double cutoff = 0.5 / factor_;
+    for (int ch = channelCount_; ch < channels; ++ch) {
+        upFilters_[ch].setCutoff(cutoff);
+        downFilters_[ch].setCutoff(cutoff);
+    }
+    channelCount_ = channels;
+}
+
+void cSimplestResampler::copyStateFrom(const cSimplestResampler& other) {
+    const int channels = std::min(allocatedChannels_, other.allocatedChannels_);
+    for (int ch = 0; ch < channels; ++ch) {
+        upFilters_[ch].copyStateFrom(other.upFilters_[ch]);
+        downFilters_[ch].copyStateFrom(other.downFilters_[ch]);
+    }
+    factor_ = other.factor_;
+    channelCount_ = std::min(other.channelCount_, channels);
+    blockLength_ = other.blockLength_;
 }
 
 void cSimplestResampler::reset() {

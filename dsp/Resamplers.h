@@ -49,6 +49,9 @@ public:
     // filtered (the recursion carries on from there).
     void copyRecent(double* inputs, double* outputs) const;
     void setRecent(const double* inputs, const double* outputs);
+    // Takes over another filter's design and recent samples, so both go on to give the same output.
+    // Allocates nothing; the histories keep their own lengths.
+    void copyStateFrom(const cIIR& other);
 
     // Attaches a filter applied to this one's output (a cascade); null detaches.
     void setNext(std::unique_ptr<cIIR> next);
@@ -119,6 +122,12 @@ public:
     virtual int upsampleDoubles(const double* const* in, double* const* out, int frames);
     virtual int downsampleDoubles(double* const* work, double* const* out, int count);
 
+    // Serves `channels` channels at the present factor: the channels served already keep their
+    // filters' memory, channels served anew start from silence.
+    void setChannelCount(int channels);
+    // Takes over another resampler's factor, channels and filter states; both must have been
+    // allocated alike. Allocates nothing.
+    void copyStateFrom(const cSimplestResampler& other);
     // Clears the up- and down-filter of one channel, e.g. after its signal became non-finite.
     void resetChannel(int channel);
     bool channelIsFinite(int channel) const;

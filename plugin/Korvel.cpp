@@ -14,7 +14,6 @@ using namespace Parameters;
 
 namespace {
 
-constexpr int kInitialFactor = 8;
 constexpr int kInitialChannels = 2;
 // Parameters a program change applies, in this order; Oversample and channel mode stay as they are.
 constexpr int kProgramParameters[] = {kDrive, kBias, kLoFreq, kMidFreq, kHiFreq, kVolume};
@@ -32,11 +31,10 @@ static_assert(ParameterText::kMaxLength == kVstMaxParamStrLen);
 Korvel::Korvel(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, Programs::kProgramCount, kCount),
       compareSlotA(ProgramRecord::makeDefault()),
-      compareSlotB(ProgramRecord::makeDefault()),
-      chainChanges_(kInitialFactor, kInitialChannels) {
+      compareSlotB(ProgramRecord::makeDefault()) {
     for (std::atomic<float>& value : currentValues_) value.store(0.0f, std::memory_order_relaxed);
     setupIo();
-    processor_.setBlockSize(blockSize);
+    chain_.setBlockSize(blockSize);
 
     programBank_ = std::make_unique<ProgramRecord[]>(Programs::kBankSize);
     Programs::buildBank(programBank_.get());
@@ -67,47 +65,47 @@ void Korvel::setupIo() {
     setUniqueID(fourCharacterCode('K', 'v', 'r', 'l'));
 }
 
-void Korvel::suspend() { processor_.suspend(); }
+void Korvel::suspend() { chain_.suspend(); }
 
 // Processing starts (again) from the circuit's resting point at the present Bias, instead of with the
 // output capacitor charging up: from an empty circuit that reaches the output as a thump some 25 dB
 // above full scale, and after a Bias change made while stopped as a smaller one.
 void Korvel::resume() {
-    applyPendingChanges();
-    processor_.settleStages(1.6 * static_cast<double>(currentValue(kBias)));
-    processor_.setRampStart({currentValue(kDrive), currentValue(kBias), outputGain()});
+    applyEqualiserChanges();
+    chain_.restart(wantedSetup(), {currentValue(kDrive), currentValue(kBias), outputGain()});
     AudioEffectX::resume();
 }
 
 void Korvel::setSampleRate(float rate) {
     if (!(rate >= kLowestRate && rate <= kHighestRate)) return;
-    processor_.setHostRate(rate);
+    chain_.setHostRate(rate);
     setParameter(kVolume, currentValue(kVolume));
     sampleRate = rate;
 }
 
 void Korvel::setBlockSize(VstInt32 size) {
     if (size <= 0) return;
-    processor_.setBlockSize(size);
+    chain_.setBlockSize(size);
     blockSize = size;
 }
 
 void Korvel::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    applyPendingChanges();
+    applyEqualiserChanges();
     const BlockProcessor::Targets targets{currentValue(kDrive), currentValue(kBias), outputGain()};
-    processor_.process(inputs, outputs, sampleFrames, targets);
+    chain_.process(inputs, outputs, sampleFrames, wantedSetup(), targets);
 }
 
-void Korvel::applyPendingChanges() {
-    const ChainChanges::Pending pending = chainChanges_.take();
-    if (!pending.any()) return;
-    const BlockProcessor::EqualiserGains gains = equaliserGains();
-    if (pending.channelsChanged) {
-        const int firstNew = std::min(processor_.activeChannels(), pending.lowestChannelCount);
-        processor_.setChannelCount(pending.channelCount, firstNew, pending.factor, gains);
-    }
-    if (pending.factorChanged) processor_.setOversampling(pending.factor);
-    processor_.setEqualiserGains(gains);
+void Korvel::applyEqualiserChanges() {
+    const unsigned requests = equaliserRequests_.load(std::memory_order_acquire);
+    if (requests == equaliserRequestsSeen_) return;
+    equaliserRequestsSeen_ = requests;
+    chain_.setEqualiserGains(equaliserGains());
+}
+
+ChainSwitcher::Setup Korvel::wantedSetup() const {
+    // The count first: the values it announces are stored before it is raised.
+    const unsigned programLoads = programLoads_.load(std::memory_order_acquire);
+    return {oversamplingFactor(currentValue(kOversample)), activeChannelCount(), currentValue(kBias), programLoads};
 }
 
 BlockProcessor::EqualiserGains Korvel::equaliserGains() const {
@@ -121,13 +119,7 @@ float Korvel::currentValue(int index) const {
 void Korvel::applyValue(int index, float value) {
     if (!isParameter(index)) return;
     currentValues_[storageSlot(index)].store(value, std::memory_order_relaxed);
-    if (index == kOversample) {
-        chainChanges_.requestFactor(oversamplingFactor(value));
-    } else if (index == kChannelMode) {
-        const int count = channelCount(value);
-        chainChanges_.requestChannelCount(count);
-        activeChannelCount_.store(count, std::memory_order_relaxed);
-    }
+    if (index == kChannelMode) activeChannelCount_.store(channelCount(value), std::memory_order_relaxed);
 }
 
 void Korvel::setParameter(VstInt32 index, float value) {
@@ -150,7 +142,7 @@ void Korvel::setParameter(VstInt32 index, float value) {
             applyValue(index, value);
         }
     }
-    chainChanges_.requestEqualiserUpdate();
+    equaliserRequests_.fetch_add(1, std::memory_order_release);
     notifyEditor(index, value);
 }
 
@@ -163,8 +155,9 @@ void Korvel::setProgram(VstInt32 program) {
     curProgram.store(program, std::memory_order_relaxed);
     const ProgramContents contents = programBank_[program].contents();
     for (int index : kProgramParameters) applyValue(index, contents.value(index));
+    programLoads_.fetch_add(1, std::memory_order_release);
     selection_.endChange();
-    chainChanges_.requestEqualiserUpdate();
+    equaliserRequests_.fetch_add(1, std::memory_order_release);
     for (int index : kProgramParameters) notifyEditor(index, contents.value(index));
 }
 

@@ -4,8 +4,7 @@
 #include <memory>
 
 #include "AudioEffectX.h"
-#include "BlockProcessor.h"
-#include "ChainChanges.h"
+#include "ChainSwitcher.h"
 #include "Parameters.h"
 #include "ProgramSelection.h"
 #include "Programs.h"
@@ -15,8 +14,8 @@
 //
 // Threads: the host may call parameter and program operations on its user-interface thread while
 // processReplacing runs on its audio thread, and automation calls setParameter on the audio thread.
-// Values the audio thread reads are atomic; changes that reconfigure the chain are handed over through
-// ChainChanges and carried out at the start of the next block. Program records are written value by
+// Values the audio thread reads are atomic; the audio thread reads the chain's setup (Bias, factor,
+// channel count) at the start of each block and crossfades into a chain rebuilt for a new one. Program records are written value by
 // value, and ProgramSelection keeps automated values out of a program being switched to. Sample rate,
 // block size and suspend are called by hosts while processing is stopped.
 class Korvel : public AudioEffectX {
@@ -60,8 +59,9 @@ public:
     // Linear gain from the Volume in force; derived on reading, so it can never disagree with it.
     float outputGain() const { return Parameters::outputGain(currentValue(Parameters::kVolume)); }
 
-    // The signal chain, for observation. Pending reconfigurations are applied at the next block.
-    const BlockProcessor& processor() const { return processor_; }
+    // The signal chain in force, for observation: the one being faded into while a change is heard.
+    const BlockProcessor& processor() const { return chain_.current(); }
+    const ChainSwitcher& chain() const { return chain_; }
 
 private:
     float currentValue(int index) const;
@@ -69,13 +69,17 @@ private:
     void notifyEditor(VstInt32 index, float value);
     // Puts a value in force: the current values and the chain reconfiguration it asks for.
     void applyValue(int index, float value);
-    void applyPendingChanges();
+    // Brings the equalisers up to date when a tone value changed since the last call.
+    void applyEqualiserChanges();
     BlockProcessor::EqualiserGains equaliserGains() const;
+    ChainSwitcher::Setup wantedSetup() const;
 
     std::unique_ptr<ProgramRecord[]> programBank_;
     ProgramSelection selection_{Programs::kEditSlot};
     std::atomic<float> currentValues_[Parameters::kCount];  // in storage order
     std::atomic<int> activeChannelCount_{0};
-    ChainChanges chainChanges_;
-    BlockProcessor processor_;
+    std::atomic<unsigned> equaliserRequests_{0};
+    std::atomic<unsigned> programLoads_{0};
+    unsigned equaliserRequestsSeen_ = 0;  // audio thread only
+    ChainSwitcher chain_;
 };

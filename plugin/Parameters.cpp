@@ -31,17 +31,25 @@ int oversamplingFactor(float value) {
     return kFactors[static_cast<int>(position)];
 }
 
+// The display's reading of the value decides the count, so that what the host shows is what plays.
 int channelCount(float value) {
-    if (!(value >= 1.0f)) return 0;
-    if (value >= static_cast<float>(kMaxChannels)) return kMaxChannels;
-    return static_cast<int>(value);
+    if (value < 1.5f) return 1;
+    if (value < 3.0f) return 2;
+    if (value < 5.0f) return 4;
+    return kMaxChannels;
 }
 
 const char* channelModeName(float value) {
-    if (value < 1.5f) return "Mono";
-    if (value < 3.0f) return "Stereo";
-    if (value < 5.0f) return "Quadro";
-    return "5.1";
+    switch (channelCount(value)) {
+    case 1:
+        return "Mono";
+    case 2:
+        return "Stereo";
+    case 4:
+        return "Quadro";
+    default:
+        return "5.1";
+    }
 }
 
 float outputGain(float volume) {

@@ -38,7 +38,7 @@ constexpr int kFactorCount = 6;
 int oversamplingFactor(float value);
 
 constexpr int kMaxChannels = 6;
-// Channel count for a channel-mode value: trunc(value), kept within 0..6.
+// Channel count for a channel-mode value as its display names it: 1, 2, 4 or 6.
 int channelCount(float value);
 // "Mono", "Stereo", "Quadro" or "5.1".
 const char* channelModeName(float value);

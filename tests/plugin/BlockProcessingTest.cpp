@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -18,22 +19,21 @@ std::vector<float> testSignal(int frames, double frequency = 441.0, double ampli
     return signal;
 }
 
-// The chain at factor 1 computed from its parts: equaliser sum / 3, drive, bias, stage; Drive, Bias and
-// output gain ramp linearly over the block from the previous block's values.
-std::vector<float> referenceAtFactorOne(const std::vector<float>& input, float drive0, float drive1, float bias0,
-                                        float bias1, float gain0, float gain1) {
+// The chain at factor 1 computed from its parts: equaliser sum / 3, drive, bias, stage, which starts at
+// rest at the Bias set before the first block; Drive and output gain ramp linearly over the block from
+// the previous block's values.
+std::vector<float> referenceAtFactorOne(const std::vector<float>& input, float drive0, float drive1, float bias,
+                                        float gain0, float gain1) {
     DenormalGuard denormalsOff;
     ToneEqualiser equaliser;
     equaliser.setGains(0.5, 0.5, 0.5);
     TriodeStage stage;
-    stage.rest(0.0);  // at rest for the edit slot's Bias, 0
-    stage.derive(StageComponents{}, 44100.0);
+    const double l = 1.6 * static_cast<double>(bias);
+    stage.rest(l);
     const int count = static_cast<int>(input.size());
     const double d0 = drive0, d1 = drive1;
     double h = 26.0 * (d0 * d0 * d0) + 0.1;
     const double stepH = (26.0 * (d1 * d1 * d1) + 0.1 - h) / count;
-    double l = 1.6 * static_cast<double>(bias0);
-    const double stepL = (1.6 * static_cast<double>(bias1) - l) / count;
     double m = gain0;
     const float stepM = (gain1 - gain0) / static_cast<float>(count);
     std::vector<float> output(count);
@@ -41,7 +41,6 @@ std::vector<float> referenceAtFactorOne(const std::vector<float>& input, float d
         const double grid = (equaliser.process(input[i]) / 3.0) * h + l;
         output[i] = static_cast<float>(stage.tick(grid, h, l, m));
         h += stepH;
-        l += stepL;
         m += stepM;
     }
     return output;
@@ -58,11 +57,11 @@ TEST(BlockProcessing, FactorOneMatchesTheChainWithRampedDrive) {
     makeMonoAtFactorOne(host);
     const float gain = host.effect().outputGain();
     host.setParameter(3, 1.0f);  // Drive from 0.1 to 1 across the block
-    host.setParameter(4, 0.5f);  // Bias from 0 to 0.5
+    host.setParameter(4, 0.5f);  // Bias 0.5 from the first sample: nothing was played before
     SixChannelBlock block(512);
     block.input(0) = testSignal(512);
     block.process(host);
-    const std::vector<float> expected = referenceAtFactorOne(block.input(0), 0.1f, 1.0f, 0.0f, 0.5f, gain, gain);
+    const std::vector<float> expected = referenceAtFactorOne(block.input(0), 0.1f, 1.0f, 0.5f, gain, gain);
     for (int i = 0; i < 512; ++i) ASSERT_EQ(block.output(0)[i], expected[i]) << "sample " << i;
 }
 
@@ -77,27 +76,48 @@ TEST(BlockProcessing, EmptyBlockWritesNothingAndAdoptsTheTargets) {
     block.input(0) = testSignal(256);
     block.process(host);
     // No ramp any more: the block runs at the new Drive from its first sample.
-    const std::vector<float> expected = referenceAtFactorOne(block.input(0), 0.8f, 0.8f, 0.0f, 0.0f, gain, gain);
+    const std::vector<float> expected = referenceAtFactorOne(block.input(0), 0.8f, 0.8f, 0.0f, gain, gain);
     EXPECT_EQ(block.output(0), expected);
 }
 
-TEST(BlockProcessing, MonoWritesOnlyTheFirstOutput) {
-    HostedEffect host;
-    host.setParameter(7, 1.0f);
-    SixChannelBlock block(128, 7.0f);
-    for (int channel = 0; channel < 6; ++channel) block.input(channel) = testSignal(128);
-    block.process(host);
-    EXPECT_NE(block.output(0), std::vector<float>(128, 7.0f));
-    for (int channel = 1; channel < 6; ++channel) EXPECT_EQ(block.output(channel), std::vector<float>(128, 7.0f));
-}
-
-TEST(BlockProcessing, NoActiveChannelLeavesEveryOutputUntouched) {
-    HostedEffect host;
-    host.setParameter(7, 0.5f);
-    SixChannelBlock block(128, 7.0f);
-    for (int channel = 0; channel < 6; ++channel) block.input(channel) = testSignal(128);
-    block.process(host);
-    for (int channel = 0; channel < 6; ++channel) EXPECT_EQ(block.output(channel), std::vector<float>(128, 7.0f));
+// What the host shows is what plays, for any channel-mode value a generic slider or a project may
+// send: the display names the channels that carry processed sound, and every output above them is
+// silence, also where the host processes in place, never whatever the buffer held before.
+TEST(BlockProcessing, ChannelModeDisplayNamesThePlayingChannelsAndTheRestAreSilent) {
+    const struct {
+        float value;
+        const char* display;
+        int channels;
+    } sweep[] = {{-1.0f, "Mono", 1},  {0.0f, "Mono", 1},   {0.5f, "Mono", 1},    {1.0f, "Mono", 1},  {1.49f, "Mono", 1},
+                 {1.5f, "Stereo", 2}, {2.0f, "Stereo", 2}, {3.0f, "Quadro", 4},  {4.0f, "Quadro", 4}, {5.0f, "5.1", 6},
+                 {6.0f, "5.1", 6},    {7.0f, "5.1", 6},    {1e30f, "5.1", 6}};
+    for (const auto& mode : sweep) {
+        for (const bool inPlace : {false, true}) {
+            HostedEffect host;
+            host.setParameter(7, mode.value);
+            EXPECT_EQ(host.text(effGetParamDisplay, 7), mode.display) << mode.value;
+            SixChannelBlock block(256, 7.0f);
+            for (int channel = 0; channel < 6; ++channel) block.input(channel) = testSignal(256, 220.0 * (channel + 1));
+            if (inPlace)
+                for (int channel = 0; channel < 6; ++channel) block.output(channel) = block.input(channel);
+            float* inputs[6];
+            float* outputs[6];
+            for (int channel = 0; channel < 6; ++channel) {
+                outputs[channel] = block.output(channel).data();
+                inputs[channel] = inPlace ? outputs[channel] : block.input(channel).data();
+            }
+            host.record()->processReplacing(host.record(), inputs, outputs, 256);
+            for (int channel = 0; channel < 6; ++channel) {
+                const std::vector<float>& output = block.output(channel);
+                const bool silent = std::ranges::all_of(output, [](float sample) { return sample == 0.0f; });
+                const bool processed =
+                    std::ranges::all_of(output, [](float sample) { return std::isfinite(sample) && sample != 7.0f; }) &&
+                    output != testSignal(256, 220.0 * (channel + 1)) && !silent;
+                EXPECT_EQ(channel < mode.channels ? processed : silent, true)
+                    << "value " << mode.value << (inPlace ? " in place" : "") << ", channel " << channel;
+            }
+        }
+    }
 }
 
 TEST(BlockProcessing, EveryModeAndFactorGivesFiniteSoundOnItsChannels) {
@@ -120,7 +140,7 @@ TEST(BlockProcessing, EveryModeAndFactorGivesFiniteSoundOnItsChannels) {
                 if (channel < active)
                     EXPECT_GT(energy, 1.0) << "mode " << mode << " oversample " << oversample << " channel " << channel;
                 else
-                    EXPECT_EQ(block.output(channel), std::vector<float>(1024, 7.0f));
+                    EXPECT_EQ(block.output(channel), std::vector<float>(1024, 0.0f));
             }
         }
     }

@@ -111,6 +111,7 @@ TEST_F(PluginInstanceTest, ProcessesEveryFrameAndSilencesTheOutputsOfInactiveCha
     // Stereo first, so that a second channel's output has been written once before it goes quiet.
     ASSERT_TRUE(instance_->process(inputs, outputs, kFrames));
     ASSERT_TRUE(instance_->chooseChannelMode("mono"));
+    ASSERT_TRUE(instance_->process(inputs, outputs, kFrames));  // the second channel fades out
     std::ranges::fill(output[0], kStale);
     std::ranges::fill(output[1], kStale);
     ASSERT_TRUE(instance_->process(inputs, outputs, kFrames));

@@ -1,0 +1,184 @@
+#include "ChainSwitcher.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace {
+
+constexpr double kBiasVoltagePerUnit = 1.6;
+
+BlockProcessor::Targets withBias(const BlockProcessor::Targets& targets, float bias) {
+    return {targets.drive, bias, targets.outputGain};
+}
+
+int fadeFrames(float hostRate) {
+    return std::max(1, static_cast<int>(std::lround(ChainSwitcher::kFadeSeconds * hostRate)));
+}
+
+}  // namespace
+
+ChainSwitcher::ChainSwitcher() {
+    chains_[0] = std::make_unique<BlockProcessor>();
+    chains_[1] = std::make_unique<BlockProcessor>();
+    activeSetup_ = {active().factor(), active().activeChannels(), active().rampStart().bias};
+    if (!setBlockSize(active().capacity())) throw std::bad_alloc();
+    fadeLength_ = fadeFrames(active().hostRate());
+}
+
+void ChainSwitcher::restart(const Setup& setup, const BlockProcessor::Targets& start) {
+    fading_ = false;
+    heard_ = false;
+    BlockProcessor& chain = active();
+    if (setup.channels != chain.activeChannels())
+        chain.setChannelCount(setup.channels, chain.activeChannels(), chain.factor(), gains_);
+    if (setup.factor != chain.factor()) chain.setOversampling(setup.factor);
+    chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(setup.bias));
+    chain.setRampStart(withBias(start, setup.bias));
+    activeSetup_ = setup;
+}
+
+void ChainSwitcher::applySetup(BlockProcessor& chain, const Setup& from, const Setup& to) {
+    if (to.channels != from.channels)
+        chain.setChannelCount(to.channels, from.channels, chain.factor(), gains_);
+    if (to.factor != from.factor) chain.setOversampling(to.factor);
+    // A new rate or bias moves every stage's resting point; new channels already rest at the old one.
+    if (to.factor != from.factor || to.bias != from.bias)
+        chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(to.bias));
+    chain.setRampStart(withBias(chain.rampStart(), to.bias));
+}
+
+void ChainSwitcher::beginFade(const Setup& wanted, const BlockProcessor::Targets& targets) {
+    BlockProcessor& chain = incoming();
+    chain.copyStateFrom(active());
+    chain.setEqualiserGains(gains_);
+    applySetup(chain, activeSetup_, wanted);
+    if (wanted.programLoads != activeSetup_.programLoads) {
+        chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(wanted.bias));
+        chain.setRampStart(withBias(targets, wanted.bias));
+    }
+    incomingSetup_ = wanted;
+    fading_ = true;
+    fadePosition_ = 0;
+}
+
+void ChainSwitcher::finishFade() {
+    activeIndex_ = 1 - activeIndex_;
+    activeSetup_ = incomingSetup_;
+    fading_ = false;
+}
+
+void ChainSwitcher::process(const float* const* inputs, float* const* outputs, int frames, const Setup& wanted,
+                            const BlockProcessor::Targets& targets) {
+    if (!heard_ && !(wanted == activeSetup_)) {
+        restart(wanted, withBias(active().rampStart(), wanted.bias));
+    } else if (!fading_) {
+        if (!(wanted == activeSetup_)) beginFade(wanted, targets);
+    } else if (fadePosition_ == 0 && !(wanted == incomingSetup_)) {
+        // Nothing of this crossfade has been heard yet, so it can still aim elsewhere.
+        fading_ = false;
+        if (!(wanted == activeSetup_)) beginFade(wanted, targets);
+    }
+
+    const int played = fading_ ? std::max(activeSetup_.channels, incomingSetup_.channels) : activeSetup_.channels;
+    bool usable = inputs && outputs && frames > 0;
+    for (int channel = 0; usable && channel < played; ++channel) usable = outputs[channel] != nullptr;
+    if (!usable) {
+        // Nothing to play: the ramps still adopt their targets.
+        if (fading_)
+            incoming().process(inputs, outputs, 0, withBias(targets, incomingSetup_.bias));
+        else
+            active().process(inputs, outputs, 0, withBias(targets, activeSetup_.bias));
+        return;
+    }
+
+    heard_ = true;
+    if (!fading_) {
+        active().process(inputs, outputs, frames, withBias(targets, activeSetup_.bias));
+        silenceUnplayed(outputs, frames, activeSetup_.channels);
+        return;
+    }
+    const float* inputPiece[kChannelSlots] = {};
+    float* outputPiece[kChannelSlots] = {};
+    for (int done = 0; done < frames;) {
+        const int length = std::min(frames - done, scratchCapacity_);
+        for (int channel = 0; channel < kChannelSlots; ++channel) {
+            inputPiece[channel] = inputs[channel] ? inputs[channel] + done : nullptr;
+            outputPiece[channel] = outputs[channel] ? outputs[channel] + done : nullptr;
+        }
+        if (fading_) {
+            crossfadePiece(inputPiece, outputPiece, length, targets);
+            silenceUnplayed(outputPiece, length, played);
+        } else {
+            active().process(inputPiece, outputPiece, length, withBias(targets, activeSetup_.bias));
+            silenceUnplayed(outputPiece, length, activeSetup_.channels);
+        }
+        done += length;
+    }
+}
+
+void ChainSwitcher::crossfadePiece(const float* const* inputs, float* const* outputs, int frames,
+                                   const BlockProcessor::Targets& targets) {
+    float* scratch[kChannelSlots];
+    for (int channel = 0; channel < kChannelSlots; ++channel) scratch[channel] = scratch_[channel].get();
+    // The chain faded into reads the inputs first: a host may hand the same buffers as outputs.
+    incoming().process(inputs, scratch, frames, withBias(targets, incomingSetup_.bias));
+    active().process(inputs, outputs, frames, active().rampStart());
+
+    const int leaving = activeSetup_.channels;
+    const int arriving = incomingSetup_.channels;
+    const double step = 1.0 / fadeLength_;
+    for (int channel = 0; channel < std::max(leaving, arriving); ++channel) {
+        float* output = outputs[channel];
+        const float* faded = scratch[channel];
+        for (int i = 0; i < frames; ++i) {
+            const double weight = std::min(1.0, (fadePosition_ + i + 1) * step);
+            const double from = channel < leaving ? output[i] : 0.0;
+            const double to = channel < arriving ? faded[i] : 0.0;
+            output[i] = static_cast<float>((1.0 - weight) * from + weight * to);
+        }
+    }
+    fadePosition_ += frames;
+    if (fadePosition_ >= fadeLength_) finishFade();
+}
+
+void ChainSwitcher::silenceUnplayed(float* const* outputs, int frames, int played) {
+    for (int channel = std::max(played, 0); channel < kChannelSlots; ++channel)
+        if (outputs[channel]) std::fill_n(outputs[channel], frames, 0.0f);
+}
+
+void ChainSwitcher::setEqualiserGains(const BlockProcessor::EqualiserGains& gains) {
+    gains_ = gains;
+    incoming().setEqualiserGains(gains);
+    if (!fading_) active().setEqualiserGains(gains);
+}
+
+void ChainSwitcher::setHostRate(float rate) {
+    for (auto& chain : chains_) chain->setHostRate(rate);
+    fadeLength_ = fadeFrames(rate);
+}
+
+bool ChainSwitcher::setBlockSize(int frames) {
+    bool grown = true;
+    for (auto& chain : chains_) grown = chain->setBlockSize(frames) && grown;
+    const int capacity = std::min(chains_[0]->capacity(), chains_[1]->capacity());
+    if (capacity > scratchCapacity_) {
+        std::unique_ptr<float[]> buffers[kChannelSlots];
+        for (auto& buffer : buffers) {
+            buffer.reset(new (std::nothrow) float[static_cast<std::size_t>(capacity)]);
+            if (!buffer) return false;
+        }
+        for (int channel = 0; channel < kChannelSlots; ++channel) scratch_[channel] = std::move(buffers[channel]);
+        scratchCapacity_ = capacity;
+    }
+    return grown;
+}
+
+void ChainSwitcher::suspend() {
+    if (fading_) finishFade();
+    active().suspend();
+}
+
+void ChainSwitcher::setSimdLevel(SimdLevel level) {
+    for (auto& chain : chains_) chain->setSimdLevel(level);
+}

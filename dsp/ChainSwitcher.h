@@ -1,0 +1,91 @@
+#pragma once
+
+#include <memory>
+
+#include "BlockProcessor.h"
+
+// Runs the signal chain and moves it to a new operating point while audio plays, without a burst.
+//
+// The bias voltage and the processing rate set where the triode rests: its plate voltage, and with it
+// the charge of the output coupling capacitor. Moving the running circuit there would push that step
+// through the capacitor to the output, divided by the drive gain: a thump up to 20 dB above full
+// scale. So a change of Bias, oversampling factor or channel count is made on a copy of the running
+// chain instead, with the copy's stages put at rest at the new point, and the output crossfades from
+// the running chain into the copy. The tone equalisers and resamplers carry over where the rate stays,
+// so both chains play the same signal and only the stage's own sound changes across the fade.
+//
+// Drive and output gain ramp per sample; the Bias of a chain stays constant. While a crossfade runs,
+// the leaving chain keeps the tone, Drive and gain it had and every new value goes to the chain faded
+// into. A change that arrives during a crossfade waits for it to end, and then goes on from there.
+// Single-threaded: the owner serialises every call. Nothing on the processing path allocates.
+class ChainSwitcher {
+public:
+    static constexpr int kChannelSlots = BlockProcessor::kChannelSlots;
+    // Long enough that the copy's start is inaudible, short enough to follow a dragged control.
+    static constexpr double kFadeSeconds = 0.02;
+
+    // The operating point: the chain is rebuilt, not ramped, when one of these changes.
+    struct Setup {
+        int factor = 8;
+        int channels = 2;
+        float bias = 0.0f;  // the Bias parameter value, 0..1
+        // Counts whole programs put in force. A new program starts from rest with all its values at
+        // once: ramping a large Drive change through a circuit that was driven hard would move its
+        // operating point, which the output's drive compensation turns into a thump.
+        unsigned programLoads = 0;
+        bool operator==(const Setup&) const = default;
+    };
+
+    // Throws std::bad_alloc when the chains or buffers cannot be obtained.
+    ChainSwitcher();
+
+    // Puts `setup` in force at once with every stage at rest and the ramps starting at `start`,
+    // dropping a crossfade in progress: for a host that is about to (re)start processing.
+    void restart(const Setup& setup, const BlockProcessor::Targets& start);
+    // Processes `frames` frames towards `wanted`, ramping Drive and output gain to `targets`; writes
+    // silence to the outputs of channels neither chain plays. Before anything was played since the
+    // last restart, a new setup is put in force at once, as restart does.
+    void process(const float* const* inputs, float* const* outputs, int frames, const Setup& wanted,
+                 const BlockProcessor::Targets& targets);
+
+    void setEqualiserGains(const BlockProcessor::EqualiserGains& gains);
+    void setHostRate(float rate);
+    // Returns false when a chain could not grow; longer blocks are then processed in pieces.
+    bool setBlockSize(int frames);
+    // Clears the resampler filters of the running chain and ends a crossfade in the chain faded into.
+    void suspend();
+    void setSimdLevel(SimdLevel level);
+
+    // The chain the setup in force belongs to: the one faded into while a crossfade runs.
+    const BlockProcessor& current() const { return fading_ ? incoming() : active(); }
+    bool fading() const { return fading_; }
+    int fadeLength() const { return fadeLength_; }
+
+private:
+    BlockProcessor& active() { return *chains_[activeIndex_]; }
+    BlockProcessor& incoming() { return *chains_[1 - activeIndex_]; }
+    const BlockProcessor& active() const { return *chains_[activeIndex_]; }
+    const BlockProcessor& incoming() const { return *chains_[1 - activeIndex_]; }
+
+    // Copies the running chain into the other one and moves that one to `wanted`.
+    void beginFade(const Setup& wanted, const BlockProcessor::Targets& targets);
+    void finishFade();
+    // Moves `chain`, standing at `from`, to `to`: new channels and stages at rest at the new point.
+    void applySetup(BlockProcessor& chain, const Setup& from, const Setup& to);
+    // Processes one piece of at most the scratch capacity with both chains and mixes them.
+    void crossfadePiece(const float* const* inputs, float* const* outputs, int frames,
+                        const BlockProcessor::Targets& targets);
+    void silenceUnplayed(float* const* outputs, int frames, int played);
+
+    std::unique_ptr<BlockProcessor> chains_[2];
+    int activeIndex_ = 0;
+    Setup activeSetup_;
+    Setup incomingSetup_;
+    bool fading_ = false;
+    bool heard_ = false;  // whether a block was played since the last restart
+    int fadePosition_ = 0;  // frames of the crossfade played
+    int fadeLength_ = 0;
+    BlockProcessor::EqualiserGains gains_;
+    std::unique_ptr<float[]> scratch_[kChannelSlots];
+    int scratchCapacity_ = 0;
+};
