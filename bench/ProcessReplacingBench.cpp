@@ -7,6 +7,9 @@
 //   BM_InstanceResidentMemory/<oversample index>/<channels>: resident memory and address space added
 //     by one instance after 60 s of noise (Stereo at 8x, 5.1 at 16x). Run it on its own, so that
 //     memory freed by earlier benchmarks does not hide what the instance takes.
+//   BM_BlockStartingAChange/<oversample index>/<channels>: the block in which a Bias change starts the
+//     crossfade into a chain rebuilt at rest, on noise: the costliest block a change makes (compare
+//     BM_ProcessReplacing with the same arguments). The blocks that finish the crossfade are untimed.
 //   BM_Resume/<oversample index>/<channels>: one suspend and resume, as a host stopping and starting
 //     playback does, with a Bias change in between so that no cached state can simply be reused.
 //
@@ -118,6 +121,29 @@ void BM_BlockOnNoise(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kFrames * 2);
 }
 BENCHMARK(BM_BlockOnNoise)->Unit(benchmark::kMicrosecond);
+
+void BM_BlockStartingAChange(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(1));
+    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    effect.fillNoise(0.3f);
+    effect.process();
+    float bias = 0.25f;
+    for (auto _ : state) {
+        bias = bias == 0.25f ? 0.75f : 0.25f;
+        effect.setParameter(4, bias);
+        effect.process();
+        benchmark::DoNotOptimize(effect.firstOutput());
+        state.PauseTiming();
+        for (int block = 0; block < 2; ++block) effect.process();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kFrames * channels);
+}
+BENCHMARK(BM_BlockStartingAChange)
+    ->Args({3, 2})
+    ->Args({5, 6})
+    ->ArgNames({"oversample", "channels"})
+    ->Unit(benchmark::kMicrosecond);
 
 struct ProcessMemory {
     long addressSpace = 0;

@@ -55,6 +55,13 @@ void BlockProcessor::deriveStage(int channel, int factor) {
     slots_[channel].stage.derive(StageComponents{}, rate);
 }
 
+bool BlockProcessor::stagesRunAt(int factor) const {
+    const double rate = hostRate_ * static_cast<float>(factor);
+    for (int channel = 0; channel < activeChannels_; ++channel)
+        if (slots_[channel].stage.rate() != rate) return false;
+    return true;
+}
+
 void BlockProcessor::setOversampling(int factor) {
     resampler_.setFactor(factor, activeChannels_);
     for (int channel = 0; channel < activeChannels_; ++channel) {

@@ -77,6 +77,8 @@ public:
     SimdLevel simdLevel() const { return simdLevel_; }
 
     int activeChannels() const { return activeChannels_; }
+    // Whether every active stage is derived for `factor` times the host rate.
+    bool stagesRunAt(int factor) const;
     int factor() const { return resampler_.factor(); }
     int capacity() const { return capacity_; }
     float hostRate() const { return hostRate_; }

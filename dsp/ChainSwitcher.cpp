@@ -32,7 +32,8 @@ void ChainSwitcher::restart(const Setup& setup, const BlockProcessor::Targets& s
     BlockProcessor& chain = active();
     if (setup.channels != chain.activeChannels())
         chain.setChannelCount(setup.channels, chain.activeChannels(), chain.factor(), gains_);
-    if (setup.factor != chain.factor()) chain.setOversampling(setup.factor);
+    if (setup.factor != chain.factor() || setup.factorSettings != activeSetup_.factorSettings)
+        chain.setOversampling(setup.factor);
     chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(setup.bias));
     chain.setRampStart(withBias(start, setup.bias));
     activeSetup_ = setup;
@@ -41,11 +42,18 @@ void ChainSwitcher::restart(const Setup& setup, const BlockProcessor::Targets& s
 void ChainSwitcher::applySetup(BlockProcessor& chain, const Setup& from, const Setup& to) {
     if (to.channels != from.channels)
         chain.setChannelCount(to.channels, from.channels, chain.factor(), gains_);
-    if (to.factor != from.factor) chain.setOversampling(to.factor);
+    const bool rederived = to.factor != from.factor || to.factorSettings != from.factorSettings;
+    if (rederived) chain.setOversampling(to.factor);
     // A new rate or bias moves every stage's resting point; new channels already rest at the old one.
-    if (to.factor != from.factor || to.bias != from.bias)
+    if (rederived || to.bias != from.bias)
         chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(to.bias));
     chain.setRampStart(withBias(chain.rampStart(), to.bias));
+}
+
+void ChainSwitcher::absorbUnchangedFactor(const Setup& wanted) {
+    if (wanted.factorSettings != activeSetup_.factorSettings && wanted.factor == activeSetup_.factor &&
+        active().stagesRunAt(wanted.factor))
+        activeSetup_.factorSettings = wanted.factorSettings;
 }
 
 void ChainSwitcher::beginFade(const Setup& wanted, const BlockProcessor::Targets& targets) {
@@ -70,6 +78,7 @@ void ChainSwitcher::finishFade() {
 
 void ChainSwitcher::process(const float* const* inputs, float* const* outputs, int frames, const Setup& wanted,
                             const BlockProcessor::Targets& targets) {
+    absorbUnchangedFactor(wanted);
     if (!heard_ && !(wanted == activeSetup_)) {
         restart(wanted, withBias(active().rampStart(), wanted.bias));
     } else if (!fading_) {

@@ -33,6 +33,9 @@ public:
         // once: ramping a large Drive change through a circuit that was driven hard would move its
         // operating point, which the output's drive compensation turns into a thump.
         unsigned programLoads = 0;
+        // Counts settings of the oversampling factor: each one derives the stages for the processing
+        // rate, also when the factor stays, since stages may still run with an earlier derivation.
+        unsigned factorSettings = 0;
         bool operator==(const Setup&) const = default;
     };
 
@@ -67,6 +70,8 @@ private:
     const BlockProcessor& active() const { return *chains_[activeIndex_]; }
     const BlockProcessor& incoming() const { return *chains_[1 - activeIndex_]; }
 
+    // Takes a factor setting that would leave the running chain as it is without rebuilding it.
+    void absorbUnchangedFactor(const Setup& wanted);
     // Copies the running chain into the other one and moves that one to `wanted`.
     void beginFade(const Setup& wanted, const BlockProcessor::Targets& targets);
     void finishFade();

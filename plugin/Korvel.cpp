@@ -103,9 +103,11 @@ void Korvel::applyEqualiserChanges() {
 }
 
 ChainSwitcher::Setup Korvel::wantedSetup() const {
-    // The count first: the values it announces are stored before it is raised.
+    // The counts first: the values they announce are stored before they are raised.
     const unsigned programLoads = programLoads_.load(std::memory_order_acquire);
-    return {oversamplingFactor(currentValue(kOversample)), activeChannelCount(), currentValue(kBias), programLoads};
+    const unsigned factorSettings = factorSettings_.load(std::memory_order_acquire);
+    return {oversamplingFactor(currentValue(kOversample)), activeChannelCount(), currentValue(kBias), programLoads,
+            factorSettings};
 }
 
 BlockProcessor::EqualiserGains Korvel::equaliserGains() const {
@@ -120,6 +122,7 @@ void Korvel::applyValue(int index, float value) {
     if (!isParameter(index)) return;
     currentValues_[storageSlot(index)].store(value, std::memory_order_relaxed);
     if (index == kChannelMode) activeChannelCount_.store(channelCount(value), std::memory_order_relaxed);
+    if (index == kOversample) factorSettings_.fetch_add(1, std::memory_order_release);
 }
 
 void Korvel::setParameter(VstInt32 index, float value) {

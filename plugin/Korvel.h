@@ -80,6 +80,7 @@ private:
     std::atomic<int> activeChannelCount_{0};
     std::atomic<unsigned> equaliserRequests_{0};
     std::atomic<unsigned> programLoads_{0};
+    std::atomic<unsigned> factorSettings_{0};
     unsigned equaliserRequestsSeen_ = 0;  // audio thread only
     ChainSwitcher chain_;
 };
