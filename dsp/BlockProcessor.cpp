@@ -55,6 +55,20 @@ void BlockProcessor::deriveStage(int channel, int factor) {
     slots_[channel].stage.derive(StageComponents{}, rate);
 }
 
+double BlockProcessor::outputPerVolt(const Targets& targets) {
+    return TriodeStage::outputPerVolt(driveGain(targets.drive), 1.6 * static_cast<double>(targets.bias),
+                                      targets.outputGain);
+}
+
+double BlockProcessor::largestInputMemory() const {
+    double largest = 0.0;
+    for (int channel = 0; channel < activeChannels_; ++channel) {
+        largest = std::max(largest, slots_[channel].equaliser.largestHistory());
+        if (resampler_.factor() > 1) largest = std::max(largest, resampler_.upFilter(channel).largestRecent());
+    }
+    return largest;
+}
+
 bool BlockProcessor::stagesRunAt(int factor) const {
     const double rate = hostRate_ * static_cast<float>(factor);
     for (int channel = 0; channel < activeChannels_; ++channel)
@@ -217,8 +231,8 @@ BlockProcessor::Ramp BlockProcessor::rampOver(int count, const Targets& targets)
     Ramp ramp;
     const double driveStart = rampStart_.drive;
     const double drive = targets.drive;
-    ramp.h = 26.0 * (driveStart * driveStart * driveStart) + 0.1;
-    ramp.stepH = (26.0 * (drive * drive * drive) + 0.1 - ramp.h) / count;
+    ramp.h = driveGain(driveStart);
+    ramp.stepH = (driveGain(drive) - ramp.h) / count;
     ramp.l = 1.6 * static_cast<double>(rampStart_.bias);
     ramp.stepL = (1.6 * static_cast<double>(targets.bias) - ramp.l) / count;
     ramp.m = rampStart_.outputGain;

@@ -33,6 +33,11 @@ public:
         double low = 0.5, mid = 0.5, high = 0.5;
     };
 
+    // The drive gain h for a Drive value, and how many output units one volt across the stage's load
+    // makes at the given targets: what a resting stage's output is measured in.
+    static double driveGain(double drive) { return 26.0 * (drive * drive * drive) + 0.1; }
+    static double outputPerVolt(const Targets& targets);
+
     // Six slots derived at 44100 Hz, resampler at factor 8 for two channels, capacity 8192 frames.
     // Throws std::bad_alloc when the buffers cannot be obtained.
     BlockProcessor();
@@ -77,6 +82,9 @@ public:
     SimdLevel simdLevel() const { return simdLevel_; }
 
     int activeChannels() const { return activeChannels_; }
+    // The largest value left in the memories in front of the active stages (equalisers, up-filters):
+    // how far silence has brought them to rest.
+    double largestInputMemory() const;
     // Whether every active stage is derived for `factor` times the host rate.
     bool stagesRunAt(int factor) const;
     int factor() const { return resampler_.factor(); }

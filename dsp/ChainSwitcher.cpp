@@ -29,6 +29,8 @@ ChainSwitcher::ChainSwitcher() {
 void ChainSwitcher::restart(const Setup& setup, const BlockProcessor::Targets& start) {
     fading_ = false;
     heard_ = false;
+    resting_ = false;
+    restingFrames_ = 0;
     BlockProcessor& chain = active();
     if (setup.channels != chain.activeChannels())
         chain.setChannelCount(setup.channels, chain.activeChannels(), chain.factor(), gains_);
@@ -103,10 +105,22 @@ void ChainSwitcher::process(const float* const* inputs, float* const* outputs, i
 
     heard_ = true;
     if (!fading_) {
+        const int channels = activeSetup_.channels;
+        const bool silent = inputIsSilent(inputs, frames, channels);
+        // New Drive or gain scale what the resting stage leaves at the output: it is measured again.
+        const BlockProcessor::Targets& start = active().rampStart();
+        if (targets.drive != start.drive || targets.outputGain != start.outputGain) resting_ = false;
+        if (silent && resting_) {
+            // Silence would leave the resting chain as it stands, with its ramps at their targets.
+            silenceUnplayed(outputs, frames, 0);
+            return;
+        }
         active().process(inputs, outputs, frames, withBias(targets, activeSetup_.bias));
-        silenceUnplayed(outputs, frames, activeSetup_.channels);
+        silenceUnplayed(outputs, frames, channels);
+        watchRest(silent, outputs, frames, targets);
         return;
     }
+    watchRest(false, outputs, frames, targets);
     const float* inputPiece[kChannelSlots] = {};
     float* outputPiece[kChannelSlots] = {};
     for (int done = 0; done < frames;) {
@@ -151,6 +165,49 @@ void ChainSwitcher::crossfadePiece(const float* const* inputs, float* const* out
     if (fadePosition_ >= fadeLength_) finishFade();
 }
 
+void ChainSwitcher::watchRest(bool silent, const float* const* outputs, int frames,
+                              const BlockProcessor::Targets& targets) {
+    const int channels = activeSetup_.channels;
+    if (!silent || fading_ || !skipsSilence_ || !outputRests(outputs, frames, channels)) {
+        resting_ = false;
+        restingFrames_ = 0;
+        return;
+    }
+    if (resting_) return;
+    if (restingFrames_ == 0)
+        for (int channel = 0; channel < channels; ++channel) restingAverages_[channel] = average(outputs[channel], frames);
+    restingFrames_ += frames;
+    if (restingFrames_ < kRestingFrames) return;
+    const double drift = kRestingDrift * BlockProcessor::outputPerVolt(withBias(targets, activeSetup_.bias));
+    resting_ = active().largestInputMemory() <= kRestingMemory;
+    for (int channel = 0; channel < channels; ++channel)
+        resting_ = resting_ && std::abs(average(outputs[channel], frames) - restingAverages_[channel]) <= drift;
+    restingFrames_ = 0;  // at rest, or a new look from here
+}
+
+double ChainSwitcher::average(const float* samples, int frames) {
+    double sum = 0.0;
+    for (int i = 0; i < frames; ++i) sum += samples[i];
+    return sum / frames;
+}
+
+bool ChainSwitcher::inputIsSilent(const float* const* inputs, int frames, int channels) {
+    for (int channel = 0; channel < channels; ++channel) {
+        const float* input = inputs[channel];
+        if (input && !std::all_of(input, input + frames, [](float sample) { return sample == 0.0f; })) return false;
+    }
+    return true;
+}
+
+bool ChainSwitcher::outputRests(const float* const* outputs, int frames, int channels) {
+    for (int channel = 0; channel < channels; ++channel) {
+        const float* output = outputs[channel];
+        if (!std::all_of(output, output + frames, [](float sample) { return std::abs(sample) <= kRestingLevel; }))
+            return false;
+    }
+    return true;
+}
+
 void ChainSwitcher::silenceUnplayed(float* const* outputs, int frames, int played) {
     for (int channel = std::max(played, 0); channel < kChannelSlots; ++channel)
         if (outputs[channel]) std::fill_n(outputs[channel], frames, 0.0f);
@@ -158,6 +215,8 @@ void ChainSwitcher::silenceUnplayed(float* const* outputs, int frames, int playe
 
 void ChainSwitcher::setEqualiserGains(const BlockProcessor::EqualiserGains& gains) {
     gains_ = gains;
+    resting_ = false;
+    restingFrames_ = 0;
     incoming().setEqualiserGains(gains);
     if (!fading_) active().setEqualiserGains(gains);
 }

@@ -207,6 +207,12 @@ bool TriodeStage::stateIsFinite() const
            std::isfinite(wPlateToCoupling_) && std::isfinite(vgkPrev_);
 }
 
+double TriodeStage::outputPerVolt(double h, double l, double m)
+{
+    const double biasUnits = l / kBiasVoltagePerUnit;
+    return (1.0 + biasUnits * biasUnits) / std::min(kDriveDivisorLimit, h) * (m + kVolumeFloor) / kOutputNormalisation;
+}
+
 void TriodeStage::storeLane(LaneChainState& lanes, int lane) const
 {
     lanes.gammaRk[lane] = gammaRk_;
