@@ -10,6 +10,7 @@
 #include <xsimd/xsimd.hpp>
 
 #include "LaneChain.h"
+#include "StageMath.h"
 
 namespace lanechain {
 namespace {
@@ -41,8 +42,8 @@ struct Ops<xsimd::avx2> {
 };
 #endif
 
-constexpr double kExponent = 1.4;
-constexpr double kOneUpperBits = 1072632447.0;
+using stagemath::kExponent;
+using stagemath::kOneUpperBits;
 
 // The operations of the kernel on one register of lanes. exp and log come either from xsimd, or,
 // lane by lane, from the standard library: with only two lanes its shorter latency wins, since the
@@ -84,7 +85,10 @@ struct Lanes {
         for (double& e : v) e = function(e);
         return V::load_aligned(v);
     }
-    static V whereAboveZero(const V& test, const V& yes, const V& no) { return xsimd::select(test > V(0.0), yes, no); }
+    // The plate current for the characteristic's E1: the cheap power above zero, the floor below.
+    static V currentFor(const V& e1) {
+        return xsimd::select(e1 > V(0.0), cheapPower(e1) / V(stagemath::kKg), V(stagemath::kCutOffCurrent));
+    }
 
     // base^1.4 for positive base: base times the upper-word interpolation of base^0.4.
     static V cheapPower(const V& base) {
@@ -129,10 +133,7 @@ struct TwinLanes {
     static V exp(const V& x) { return {One::exp(x.a), One::exp(x.b)}; }
     static V log(const V& x) { return {One::log(x.a), One::log(x.b)}; }
     static V sqrt(const V& x) { return {One::sqrt(x.a), One::sqrt(x.b)}; }
-    static V whereAboveZero(const V& test, const V& yes, const V& no) {
-        return {One::whereAboveZero(test.a, yes.a, no.a), One::whereAboveZero(test.b, yes.b, no.b)};
-    }
-    static V cheapPower(const V& base) { return {One::cheapPower(base.a), One::cheapPower(base.b)}; }
+    static V currentFor(const V& e1) { return {One::currentFor(e1.a), One::currentFor(e1.b)}; }
 };
 
 template <class L>
@@ -147,41 +148,31 @@ public:
     }
 
 private:
-    // Triode characteristic and output scaling, as in the scalar stage.
-    static constexpr double kMu = 100.0;
-    static constexpr double kKvb = 300.0;
-    static constexpr double kKg = 530.0;
-    static constexpr double kKp = 600.0;
-    static constexpr double kCutOffCurrent = 1e-20;
-    static constexpr double kOutputNormalisation = 65.7;
-    static constexpr double kDriveDivisorLimit = 13.41;
-    static constexpr double kBiasVoltagePerUnit = 1.6;
-    static constexpr double kVolumeFloor = 0.0001;
-
-    struct BandLanes {
-        V b0, b1, b2, a1, a2, x1, x2, y1, y2;
-    };
-
     Kernel(LaneChainState& s, int firstLane) : s_(s), lane_(firstLane) {}
 
     V load(const LaneChainState::Row& row) const { return L::load(row + lane_); }
     void store(LaneChainState::Row& row, const V& value) const { L::store(row + lane_, value); }
 
     LaneRampEnd process(const LaneChainJob& job) {
-        BandLanes bands[3];
+        stagemath::Biquad<V> bands[3];
         for (int band = 0; band < 3; ++band) {
             const LaneChainState::Band& from = s_.bands[band];
             bands[band] = {load(from.b0), load(from.b1), load(from.b2), load(from.a1), load(from.a2),
                            load(from.x1), load(from.x2), load(from.y1), load(from.y2)};
         }
-        const V gammaRk = load(s_.gammaRk), gammaCk = load(s_.gammaCk), sCk = load(s_.sCk);
-        const V gammaRp = load(s_.gammaRp), supply = load(s_.supply), gammaCoupling = load(s_.gammaCoupling);
-        const V rPlate = load(s_.rPlate), rCathode = load(s_.rCathode);
-        const V gamma2S1 = load(s_.gamma2S1), gamma2Ro = load(s_.gamma2Ro);
-        const V gamma1Coupling = load(s_.gamma1Coupling), gamma1Co = load(s_.gamma1Co);
-        V rT = load(s_.rT), sCo = load(s_.sCo), wCp = load(s_.wCouplingToPlate), wPc = load(s_.wPlateToCoupling);
-        V vgkPrev = load(s_.vgkPrev);
-        V lastV = load(s_.lastPlateVoltage), lastIp = load(s_.lastPlateCurrent), lastVk = load(s_.lastCathodePortVoltage);
+        const stagemath::StageCoefficients<V> coefficients{
+            load(s_.gammaRk), load(s_.gammaCk),      load(s_.gammaRp),        load(s_.supply),
+            load(s_.gammaCoupling), load(s_.rPlate), load(s_.rCathode),       load(s_.gamma2S1),
+            load(s_.gamma2Ro), load(s_.gamma1Coupling), load(s_.gamma1Co)};
+        stagemath::StageState<V> stage{load(s_.rT),
+                                       load(s_.sCo),
+                                       load(s_.sCk),
+                                       load(s_.wCouplingToPlate),
+                                       load(s_.wPlateToCoupling),
+                                       load(s_.vgkPrev),
+                                       load(s_.lastPlateVoltage),
+                                       load(s_.lastPlateCurrent),
+                                       load(s_.lastCathodePortVoltage)};
 
         const int n = job.factor;
         const float gain = static_cast<float>(n);
@@ -201,55 +192,11 @@ private:
                 // Tone equaliser: three biquads on the same input, summed.
                 V sum(0.0);
                 for (int band = 0; band < 3; ++band) {
-                    BandLanes& q = bands[band];
-                    const V y = q.b0 * x + q.b1 * q.x1 + q.b2 * q.x2 - q.a1 * q.y1 - q.a2 * q.y2;
-                    q.x2 = q.x1;
-                    q.x1 = x;
-                    q.y2 = q.y1;
-                    q.y1 = y;
+                    const V y = stagemath::step(bands[band], x);
                     sum = band == 0 ? y : sum + y;
                 }
                 const V grid = (sum / V(3.0)) * V(h) + V(l);
-
-                // Triode stage tick.
-                const V bK = gammaRk * V(0.0) + gammaCk * sCk;
-                const V wCpIn = wCp;
-                const V bP = gammaRp * supply + gammaCoupling * wCpIn;
-                const V halfSum = (rPlate + rT + rCathode) / V(2.0);
-                const V gammaMainPlate = rPlate / halfSum;
-                const V gammaMainCathode = rCathode / halfSum;
-                const V junctionSum = bP + V(0.0) + bK;
-                const V dP = bP - gammaMainPlate * junctionSum;
-                const V dK = bK - gammaMainCathode * junctionSum;
-                const V vPlate = (bP + dP) / V(2.0);
-                const V vCathodePort = (bK + dK) / V(2.0);
-
-                const V wPcIn = wPc;
-                const V upS1 = -(sCo + wPcIn);
-                const V incidentS2 = V(2.0) * upS1;
-                const V downS1 = upS1 - gamma2S1 * incidentS2;
-                const V downRo = V(0.0) - gamma2Ro * incidentS2;
-                const V sumS1 = downS1 - upS1;
-                wCp = wPcIn - gamma1Coupling * sumS1;
-                sCo = sCo - gamma1Co * sumS1;
-                const V vOut = (downRo + V(0.0)) / V(2.0);
-                wPc = bP + dP - wCpIn;
-
-                const V vgkUsed = vgkPrev;
-                vgkPrev = grid + vCathodePort;
-
-                const V v = vPlate;
-                const V e1 = (v / V(kKp)) *
-                             L::log(V(1.0) + L::exp(V(kKp) * (V(1.0 / kMu) + vgkUsed / L::sqrt(V(kKvb) + v * v))));
-                const V ip = L::whereAboveZero(e1, L::cheapPower(e1) / V(kKg), V(kCutOffCurrent));
-                rT = v / ip;
-                lastV = vPlate;
-                lastIp = ip;
-                lastVk = vCathodePort;
-
-                const double biasUnits = l / kBiasVoltagePerUnit;
-                const V y = -(vOut / V(kOutputNormalisation)) * V(1.0 + biasUnits * biasUnits) /
-                            V(h < kDriveDivisorLimit ? h : kDriveDivisorLimit) * V(m + kVolumeFloor);
+                const V y = stagemath::outputSample(stagemath::tick<L>(coefficients, stage, grid), h, l, m);
                 const V narrowed = L::throughFloat(y);
 
                 if (n > 1) {
@@ -272,14 +219,14 @@ private:
             store(to.y1, bands[band].y1);
             store(to.y2, bands[band].y2);
         }
-        store(s_.rT, rT);
-        store(s_.sCo, sCo);
-        store(s_.wCouplingToPlate, wCp);
-        store(s_.wPlateToCoupling, wPc);
-        store(s_.vgkPrev, vgkPrev);
-        store(s_.lastPlateVoltage, lastV);
-        store(s_.lastPlateCurrent, lastIp);
-        store(s_.lastCathodePortVoltage, lastVk);
+        store(s_.rT, stage.rT);
+        store(s_.sCo, stage.sCo);
+        store(s_.wCouplingToPlate, stage.wCouplingToPlate);
+        store(s_.wPlateToCoupling, stage.wPlateToCoupling);
+        store(s_.vgkPrev, stage.vgkPrev);
+        store(s_.lastPlateVoltage, stage.lastPlateVoltage);
+        store(s_.lastPlateCurrent, stage.lastPlateCurrent);
+        store(s_.lastCathodePortVoltage, stage.lastCathodePortVoltage);
         return {h, l, m};
     }
 

@@ -132,12 +132,7 @@ void ToneEqualiser::Band::setNormalised(double a0, double a1Raw, double a2Raw, d
 
 double ToneEqualiser::Band::process(double x)
 {
-    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
+    return stagemath::step<double>(*this, x);
 }
 
 void ToneEqualiser::Band::clearHistory()

@@ -3,6 +3,8 @@
 // Three biquads run in parallel on the same input and summed: a low shelf at 160 Hz, a peaking band
 // at 1440 Hz and a high shelf at 1600 Hz, each -12 dB to +12 dB. The coefficients are computed with
 // the host rate while the filters run on the oversampled stream.
+#include "StageMath.h"
+
 struct LaneChainState;
 
 class ToneEqualiser {
@@ -28,10 +30,9 @@ public:
     double sampleRate() const { return bands_[0].fs; }
 
 private:
-    struct Band {
-        double a1 = 0.0, a2 = 0.0, b0 = 1.0, b1 = 0.0, b2 = 0.0;  // normalised by a0
+    struct Band : stagemath::Biquad<double> {
+        Band() : Biquad{1.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0} {}
         double fs = 44100.0;
-        double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
 
         // Each takes the linear amplitude A = 10^(dB/40) and computes with the stored fs.
         void setLowShelf(double amplitude);

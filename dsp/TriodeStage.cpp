@@ -9,21 +9,7 @@
 
 namespace {
 
-// Triode characteristic.
-constexpr double kMu = 100.0;
-constexpr double kExponent = 1.4;
-constexpr double kKvb = 300.0;
-constexpr double kKg = 530.0;
-constexpr double kKp = 600.0;
-
-constexpr double kCutOffCurrent = 1e-20;  // plate current when the characteristic gives none
-
-// Output scaling: brings the small-signal gain at 44100 Hz close to 1 and stops compensating the
-// drive gain above kDriveDivisorLimit, so that more drive still means more level.
-constexpr double kOutputNormalisation = 65.7;
-constexpr double kDriveDivisorLimit = 13.41;
-constexpr double kBiasVoltagePerUnit = 1.6;
-constexpr double kVolumeFloor = 0.0001;
+using namespace stagemath;
 
 // base^exponent for positive base: the integer part of the exponent exactly by squaring, the
 // fractional part by interpolating the upper 32 bits of the IEEE-754 representation (a cheap
@@ -41,7 +27,6 @@ double fastPositivePower(double base, double exponent)
         square *= square;
     }
 
-    constexpr double kOneUpperBits = 1072632447.0;  // upper word of 1.0 less 60801, which centres the error
     const auto upper = static_cast<std::int32_t>(static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(base) >> 32));
     const auto scaledUpper = static_cast<std::int32_t>(fraction * (static_cast<double>(upper) - kOneUpperBits) + kOneUpperBits);
     const double approximate = std::bit_cast<double>(static_cast<std::uint64_t>(static_cast<std::uint32_t>(scaledUpper)) << 32);
@@ -49,12 +34,13 @@ double fastPositivePower(double base, double exponent)
     return exact * approximate;
 }
 
-// Plate current for plate-node voltage v and grid-to-cathode voltage vgk.
-inline double triodeCurrent(double v, double vgk)
-{
-    const double e1 = (v / kKp) * std::log(1.0 + std::exp(kKp * (1.0 / kMu + vgk / std::sqrt(kKvb + v * v))));
-    return e1 > 0.0 ? fastPositivePower(e1, kExponent) / kKg : kCutOffCurrent;
-}
+// The standard library's functions for one channel.
+struct ScalarMath {
+    static double exp(double x) { return std::exp(x); }
+    static double log(double x) { return std::log(x); }
+    static double sqrt(double x) { return std::sqrt(x); }
+    static double currentFor(double e1) { return e1 > 0.0 ? fastPositivePower(e1, kExponent) / kKg : kCutOffCurrent; }
+};
 
 }  // namespace
 
@@ -72,88 +58,34 @@ void TriodeStage::derive(const StageComponents& components, double rate)
     const double rCk = 1.0 / (2.0 * rate * components.cathodeCapacitor);
     const double rCo = 1.0 / (2.0 * rate * components.outputCapacitor);
 
+    StageCoefficients<double>& c = coefficients_;
     const double rk = components.cathodeResistor;
-    rCathode_ = rk * rCk / (rk + rCk);
-    gammaRk_ = rCathode_ / rk;
-    gammaCk_ = rCathode_ / rCk;
+    c.rCathode = rk * rCk / (rk + rCk);
+    c.gammaRk = c.rCathode / rk;
+    c.gammaCk = c.rCathode / rCk;
 
     const double rS1 = kCouplingResistance + rCo;
-    gamma1Coupling_ = kCouplingResistance / rS1;
-    gamma1Co_ = rCo / rS1;
+    c.gamma1Coupling = kCouplingResistance / rS1;
+    c.gamma1Co = rCo / rS1;
 
     const double rS2 = kLoadResistance + rS1;
-    gamma2S1_ = rS1 / rS2;
-    gamma2Ro_ = kLoadResistance / rS2;
+    c.gamma2S1 = rS1 / rS2;
+    c.gamma2Ro = kLoadResistance / rS2;
 
     const double rp = components.plateResistor;
-    rPlate_ = rp * kCouplingResistance / (rp + kCouplingResistance);
-    gammaRp_ = rPlate_ / rp;
-    gammaCoupling_ = rPlate_ / kCouplingResistance;
-
-    adaptMainJunction();
+    c.rPlate = rp * kCouplingResistance / (rp + kCouplingResistance);
+    c.gammaRp = c.rPlate / rp;
+    c.gammaCoupling = c.rPlate / kCouplingResistance;
+    c.supply = components.supplyVoltage;
 
     // Waves adapted to the old coupling-port resistances are meaningless under the new ones.
-    wCouplingToPlate_ = 0.0;
-    wPlateToCoupling_ = 0.0;
-}
-
-void TriodeStage::adaptMainJunction()
-{
-    const double halfSum = (rPlate_ + rT_ + rCathode_) / 2.0;
-    gammaMainPlate_ = rPlate_ / halfSum;
-    gammaMainCathode_ = rCathode_ / halfSum;
+    state_.wCouplingToPlate = 0.0;
+    state_.wPlateToCoupling = 0.0;
 }
 
 double TriodeStage::tick(double g, double h, double l, double m)
 {
-    // Cathode junction: Rk reflects nothing and Ck's wave is never advanced, so Ck acts as a resistor.
-    const double bK = gammaRk_ * 0.0 + gammaCk_ * sCk_;
-
-    // Plate junction: the supply through Rp and the wave that came back from the output network.
-    const double wCpIn = wCouplingToPlate_;
-    const double bP = gammaRp_ * components_.supplyVoltage + gammaCoupling_ * wCpIn;
-
-    // Main series junction with the triode port adapted (incident wave 0).
-    adaptMainJunction();
-    const double sum = bP + 0.0 + bK;
-
-    const double dP = bP - gammaMainPlate_ * sum;
-    const double dK = bK - gammaMainCathode_ * sum;
-
-    const double vPlate = (bP + dP) / 2.0;
-    const double vCathodePort = (bK + dK) / 2.0;  // the negative of the physical cathode voltage
-
-    // Output network: Co and Ro in series behind the coupling port, root shorted.
-    const double wPcIn = wPlateToCoupling_;
-    const double upS1 = -(sCo_ + wPcIn);
-    const double incidentS2 = 2.0 * upS1;
-    const double downS1 = upS1 - gamma2S1_ * incidentS2;
-    const double downRo = 0.0 - gamma2Ro_ * incidentS2;
-    const double sumS1 = downS1 - upS1;
-    wCouplingToPlate_ = wPcIn - gamma1Coupling_ * sumS1;
-    sCo_ = sCo_ - gamma1Co_ * sumS1;
-    const double vOut = (downRo + 0.0) / 2.0;
-
-    // The plate junction's wave out of the coupling port, for the output network's next sample.
-    wPlateToCoupling_ = bP + dP - wCpIn;
-
-    // The grid voltage of this sample drives the triode from the next sample on.
-    const double vgkUsed = vgkPrev_;
-    vgkPrev_ = g + vCathodePort;
-
-    // Triode characteristic at the plate-node voltage.
-    const double v = vPlate;
-    const double ip = triodeCurrent(v, vgkUsed);
-
-    rT_ = v / ip;
-
-    lastPlateVoltage_ = vPlate;
-    lastPlateCurrent_ = ip;
-    lastCathodePortVoltage_ = vCathodePort;
-
-    const double biasUnits = l / kBiasVoltagePerUnit;
-    return -(vOut / kOutputNormalisation) * (1.0 + biasUnits * biasUnits) / std::min(kDriveDivisorLimit, h) *
-           (m + kVolumeFloor);
+    return outputSample(stagemath::tick<ScalarMath>(coefficients_, state_, g), h, l, m);
 }
 
 void TriodeStage::settle(double gridVoltage, int samples)
@@ -168,20 +100,21 @@ void TriodeStage::rest(double gridVoltage)
     // cathode branch. For a trial V the plate network fixes the triode resistance it needs; the
     // characteristic gives the triode's own at V and the resulting grid voltage. Bisection finds the V
     // where they agree, between the V at which the needed resistance is 0 and the supply voltage.
-    const double supplyWave = gammaRp_ * components_.supplyVoltage;
+    const StageCoefficients<double>& c = coefficients_;
+    const double supplyWave = c.gammaRp * c.supply;
     struct Trial {
         double resistance, gridToCathode, mismatch;
     };
     auto trial = [&](double v) {
-        const double bP = supplyWave + gammaCoupling_ * v;
-        const double loop = rPlate_ * bP / (bP - v);  // rPlate + rT + rCathode
-        const double vgk = gridVoltage - rCathode_ * bP / loop;
-        const double resistance = loop - rPlate_ - rCathode_;
-        return Trial{resistance, vgk, resistance - v / triodeCurrent(v, vgk)};
+        const double bP = supplyWave + c.gammaCoupling * v;
+        const double loop = c.rPlate * bP / (bP - v);  // rPlate + rT + rCathode
+        const double vgk = gridVoltage - c.rCathode * bP / loop;
+        const double resistance = loop - c.rPlate - c.rCathode;
+        return Trial{resistance, vgk, resistance - v / stagemath::plateCurrent<ScalarMath>(v, vgk)};
     };
-    const double bound = rCathode_ / (rPlate_ + rCathode_);
-    double low = supplyWave * bound / (1.0 - gammaCoupling_ * bound);
-    double high = components_.supplyVoltage;
+    const double bound = c.rCathode / (c.rPlate + c.rCathode);
+    double low = supplyWave * bound / (1.0 - c.gammaCoupling * bound);
+    double high = c.supply;
     for (int step = 0; step < 200; ++step) {
         const double middle = 0.5 * (low + high);
         if (!(middle > low && middle < high)) break;
@@ -191,20 +124,20 @@ void TriodeStage::rest(double gridVoltage)
     const Trial point = trial(v);
     if (!std::isfinite(point.resistance) || point.resistance <= 0.0) return;
 
-    rT_ = point.resistance;
-    adaptMainJunction();
-    wCouplingToPlate_ = v;
-    wPlateToCoupling_ = v;
-    sCo_ = -v;
-    vgkPrev_ = point.gridToCathode;
+    state_.rT = point.resistance;
+    state_.wCouplingToPlate = v;
+    state_.wPlateToCoupling = v;
+    state_.sCo = -v;
+    state_.vgkPrev = point.gridToCathode;
     // A few ticks bring the state onto the rounding of the recursion itself.
     settle(gridVoltage, kRestingTicks);
 }
 
 bool TriodeStage::stateIsFinite() const
 {
-    return std::isfinite(rT_) && std::isfinite(sCo_) && std::isfinite(sCk_) && std::isfinite(wCouplingToPlate_) &&
-           std::isfinite(wPlateToCoupling_) && std::isfinite(vgkPrev_);
+    const StageState<double>& s = state_;
+    return std::isfinite(s.rT) && std::isfinite(s.sCo) && std::isfinite(s.sCk) && std::isfinite(s.wCouplingToPlate) &&
+           std::isfinite(s.wPlateToCoupling) && std::isfinite(s.vgkPrev);
 }
 
 double TriodeStage::outputPerVolt(double h, double l, double m)
@@ -215,37 +148,39 @@ double TriodeStage::outputPerVolt(double h, double l, double m)
 
 void TriodeStage::storeLane(LaneChainState& lanes, int lane) const
 {
-    lanes.gammaRk[lane] = gammaRk_;
-    lanes.gammaCk[lane] = gammaCk_;
-    lanes.sCk[lane] = sCk_;
-    lanes.gammaRp[lane] = gammaRp_;
-    lanes.supply[lane] = components_.supplyVoltage;
-    lanes.gammaCoupling[lane] = gammaCoupling_;
-    lanes.rPlate[lane] = rPlate_;
-    lanes.rCathode[lane] = rCathode_;
-    lanes.gamma2S1[lane] = gamma2S1_;
-    lanes.gamma2Ro[lane] = gamma2Ro_;
-    lanes.gamma1Coupling[lane] = gamma1Coupling_;
-    lanes.gamma1Co[lane] = gamma1Co_;
-    lanes.rT[lane] = rT_;
-    lanes.sCo[lane] = sCo_;
-    lanes.wCouplingToPlate[lane] = wCouplingToPlate_;
-    lanes.wPlateToCoupling[lane] = wPlateToCoupling_;
-    lanes.vgkPrev[lane] = vgkPrev_;
-    lanes.lastPlateVoltage[lane] = lastPlateVoltage_;
-    lanes.lastPlateCurrent[lane] = lastPlateCurrent_;
-    lanes.lastCathodePortVoltage[lane] = lastCathodePortVoltage_;
+    const StageCoefficients<double>& c = coefficients_;
+    const StageState<double>& s = state_;
+    lanes.gammaRk[lane] = c.gammaRk;
+    lanes.gammaCk[lane] = c.gammaCk;
+    lanes.sCk[lane] = s.sCk;
+    lanes.gammaRp[lane] = c.gammaRp;
+    lanes.supply[lane] = c.supply;
+    lanes.gammaCoupling[lane] = c.gammaCoupling;
+    lanes.rPlate[lane] = c.rPlate;
+    lanes.rCathode[lane] = c.rCathode;
+    lanes.gamma2S1[lane] = c.gamma2S1;
+    lanes.gamma2Ro[lane] = c.gamma2Ro;
+    lanes.gamma1Coupling[lane] = c.gamma1Coupling;
+    lanes.gamma1Co[lane] = c.gamma1Co;
+    lanes.rT[lane] = s.rT;
+    lanes.sCo[lane] = s.sCo;
+    lanes.wCouplingToPlate[lane] = s.wCouplingToPlate;
+    lanes.wPlateToCoupling[lane] = s.wPlateToCoupling;
+    lanes.vgkPrev[lane] = s.vgkPrev;
+    lanes.lastPlateVoltage[lane] = s.lastPlateVoltage;
+    lanes.lastPlateCurrent[lane] = s.lastPlateCurrent;
+    lanes.lastCathodePortVoltage[lane] = s.lastCathodePortVoltage;
 }
 
 void TriodeStage::loadLane(const LaneChainState& lanes, int lane)
 {
-    rT_ = lanes.rT[lane];
-    adaptMainJunction();
-    sCo_ = lanes.sCo[lane];
-    wCouplingToPlate_ = lanes.wCouplingToPlate[lane];
-    wPlateToCoupling_ = lanes.wPlateToCoupling[lane];
-    vgkPrev_ = lanes.vgkPrev[lane];
-    lastPlateVoltage_ = lanes.lastPlateVoltage[lane];
-    lastPlateCurrent_ = lanes.lastPlateCurrent[lane];
-    lastCathodePortVoltage_ = lanes.lastCathodePortVoltage[lane];
+    StageState<double>& s = state_;
+    s.rT = lanes.rT[lane];
+    s.sCo = lanes.sCo[lane];
+    s.wCouplingToPlate = lanes.wCouplingToPlate[lane];
+    s.wPlateToCoupling = lanes.wPlateToCoupling[lane];
+    s.vgkPrev = lanes.vgkPrev[lane];
+    s.lastPlateVoltage = lanes.lastPlateVoltage[lane];
+    s.lastPlateCurrent = lanes.lastPlateCurrent[lane];
+    s.lastCathodePortVoltage = lanes.lastCathodePortVoltage[lane];
 }

@@ -6,6 +6,8 @@
 // the 1 MOhm coupling port, with one sample of delay in each direction. The triode is a resistor
 // recomputed every sample from its characteristic, using the previous sample's grid voltage.
 
+#include "StageMath.h"
+
 struct LaneChainState;
 
 // The circuit's fixed components.
@@ -47,10 +49,10 @@ public:
 
     double rate() const { return rate_; }
     // Observations of the last tick, for measurement.
-    double plateVoltage() const { return lastPlateVoltage_; }
-    double plateCurrent() const { return lastPlateCurrent_; }
-    double cathodePortVoltage() const { return lastCathodePortVoltage_; }
-    double triodeResistance() const { return rT_; }
+    double plateVoltage() const { return state_.lastPlateVoltage; }
+    double plateCurrent() const { return state_.lastPlateCurrent; }
+    double cathodePortVoltage() const { return state_.lastCathodePortVoltage; }
+    double triodeResistance() const { return state_.rT; }
 
 private:
     // Fixed circuit values.
@@ -61,26 +63,6 @@ private:
 
     StageComponents components_;
     double rate_ = 0.0;
-
-    // Adapts the main series junction (plate, triode, cathode ports) to the present rT_.
-    void adaptMainJunction();
-
-    // Coefficients computed by derive.
-    double rCathode_ = 0.0, gammaRk_ = 0.0, gammaCk_ = 0.0;              // cathode parallel junction
-    double rPlate_ = 0.0, gammaRp_ = 0.0, gammaCoupling_ = 0.0;          // plate parallel junction
-    double gamma1Coupling_ = 0.0, gamma1Co_ = 0.0;                       // output series junction S1
-    double gamma2Ro_ = 0.0, gamma2S1_ = 0.0;                             // output series junction S2 (root)
-    double gammaMainPlate_ = 0.0, gammaMainCathode_ = 0.0;               // main series junction, follows rT_
-
-    // State between samples.
-    double rT_ = kInitialTriodeResistance;  // triode plate-to-cathode resistance
-    double sCo_ = 0.0;                      // Co's stored wave
-    double sCk_ = 0.0;                      // Ck's stored wave (never advanced)
-    double wCouplingToPlate_ = 0.0;
-    double wPlateToCoupling_ = 0.0;
-    double vgkPrev_ = 0.0;
-
-    double lastPlateVoltage_ = 0.0;
-    double lastPlateCurrent_ = 0.0;
-    double lastCathodePortVoltage_ = 0.0;
+    stagemath::StageCoefficients<double> coefficients_{};
+    stagemath::StageState<double> state_{kInitialTriodeResistance, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
 };
