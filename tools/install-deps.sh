@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs when any is missing; silent when all are there.
-# Usage: tools/install-deps.sh [core] [sanitizers] [windows] [art]   (default: core)
+# Usage: tools/install-deps.sh [core] [sanitizers] [windows] [art] [bench]   (default: core)
 # "art" is only for redrawing the editor's bitmaps with tools/draw_panel.py; no build needs it.
 set -euo pipefail
 
@@ -14,8 +14,9 @@ for group in "${groups[@]}"; do
                     libcairo2-dev libfontconfig-dev libstb-dev fonts-liberation) ;;
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;
+    bench) packages+=(ladspa-sdk zam-plugins) ;;  # the peer plug-in the benchmarks measure for scale
     art) packages+=(python3 python3-cairo python3-pil fonts-liberation fonts-dejavu-core fonts-dejavu-extra) ;;
-    *) echo "install-deps: unknown group '$group' (core, sanitizers, windows, art)" >&2; exit 2 ;;
+    *) echo "install-deps: unknown group '$group' (core, sanitizers, windows, art, bench)" >&2; exit 2 ;;
   esac
 done
 
