@@ -55,18 +55,16 @@ void BlockProcessor::deriveStage(int channel, int factor) {
     slots_[channel].stage.derive(StageComponents{}, rate);
 }
 
-double BlockProcessor::outputPerVolt(const Targets& targets) {
-    return TriodeStage::outputPerVolt(driveGain(targets.drive), 1.6 * static_cast<double>(targets.bias),
-                                      targets.outputGain);
+void BlockProcessor::copyStages(TriodeStage* to) const {
+    for (int channel = 0; channel < activeChannels_; ++channel) to[channel] = slots_[channel].stage;
 }
 
-double BlockProcessor::largestInputMemory() const {
-    double largest = 0.0;
+void BlockProcessor::resumeFromRest(const TriodeStage* stages) {
     for (int channel = 0; channel < activeChannels_; ++channel) {
-        largest = std::max(largest, slots_[channel].equaliser.largestHistory());
-        if (resampler_.factor() > 1) largest = std::max(largest, resampler_.upFilter(channel).largestRecent());
+        slots_[channel].stage = stages[channel];
+        slots_[channel].equaliser.clearHistories();
+        resampler_.resetChannel(channel);
     }
-    return largest;
 }
 
 bool BlockProcessor::stagesRunAt(int factor) const {
@@ -229,12 +227,10 @@ void BlockProcessor::processPiece(const float* const* inputs, float* const* outp
 
 BlockProcessor::Ramp BlockProcessor::rampOver(int count, const Targets& targets) const {
     Ramp ramp;
-    const double driveStart = rampStart_.drive;
-    const double drive = targets.drive;
-    ramp.h = driveGain(driveStart);
-    ramp.stepH = (driveGain(drive) - ramp.h) / count;
-    ramp.l = 1.6 * static_cast<double>(rampStart_.bias);
-    ramp.stepL = (1.6 * static_cast<double>(targets.bias) - ramp.l) / count;
+    ramp.h = rampStart_.driveGain;
+    ramp.stepH = (targets.driveGain - ramp.h) / count;
+    ramp.l = rampStart_.biasVolts;
+    ramp.stepL = (targets.biasVolts - ramp.l) / count;
     ramp.m = rampStart_.outputGain;
     ramp.stepM = (targets.outputGain - rampStart_.outputGain) / static_cast<float>(count);
     return ramp;

@@ -22,21 +22,16 @@ public:
     // stays in the first-level cache.
     static constexpr int kChunkSamples = 512;
 
-    // The targets one block ramps to: Drive and Bias parameter values and the linear output gain.
+    // The targets one block ramps to, per oversampled sample.
     struct Targets {
-        float drive = 0.0f;
-        float bias = 0.0f;
-        float outputGain = 1.0f;
+        double driveGain = 0.1;   // h: the gain of the tone section's output into the grid
+        double biasVolts = 0.0;   // l: added to the grid signal
+        float outputGain = 1.0f;  // m: linear
     };
     // Normalised tone-equaliser gains (0..1 maps to -12..+12 dB).
     struct EqualiserGains {
         double low = 0.5, mid = 0.5, high = 0.5;
     };
-
-    // The drive gain h for a Drive value, and how many output units one volt across the stage's load
-    // makes at the given targets: what a resting stage's output is measured in.
-    static double driveGain(double drive) { return 26.0 * (drive * drive * drive) + 0.1; }
-    static double outputPerVolt(const Targets& targets);
 
     // Six slots derived at 44100 Hz, resampler at factor 8 for two channels, capacity 8192 frames.
     // Throws std::bad_alloc when the buffers cannot be obtained.
@@ -82,9 +77,10 @@ public:
     SimdLevel simdLevel() const { return simdLevel_; }
 
     int activeChannels() const { return activeChannels_; }
-    // The largest value left in the memories in front of the active stages (equalisers, up-filters):
-    // how far silence has brought them to rest.
-    double largestInputMemory() const;
+    // For a chain that silence has brought to rest: the active stages copied out, and the chain set
+    // back to them with the equalisers' and resampler filters' memories cleared. Allocate nothing.
+    void copyStages(TriodeStage* to) const;
+    void resumeFromRest(const TriodeStage* stages);
     // Whether every active stage is derived for `factor` times the host rate.
     bool stagesRunAt(int factor) const;
     int factor() const { return resampler_.factor(); }

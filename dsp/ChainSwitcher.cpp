@@ -6,10 +6,8 @@
 
 namespace {
 
-constexpr double kBiasVoltagePerUnit = 1.6;
-
-BlockProcessor::Targets withBias(const BlockProcessor::Targets& targets, float bias) {
-    return {targets.drive, bias, targets.outputGain};
+BlockProcessor::Targets withBias(const BlockProcessor::Targets& targets, double biasVolts) {
+    return {targets.driveGain, biasVolts, targets.outputGain};
 }
 
 int fadeFrames(float hostRate) {
@@ -21,7 +19,7 @@ int fadeFrames(float hostRate) {
 ChainSwitcher::ChainSwitcher() {
     chains_[0] = std::make_unique<BlockProcessor>();
     chains_[1] = std::make_unique<BlockProcessor>();
-    activeSetup_ = {active().factor(), active().activeChannels(), active().rampStart().bias};
+    activeSetup_ = {active().factor(), active().activeChannels(), active().rampStart().biasVolts};
     if (!setBlockSize(active().capacity())) throw std::bad_alloc();
     fadeLength_ = fadeFrames(active().hostRate());
 }
@@ -36,8 +34,8 @@ void ChainSwitcher::restart(const Setup& setup, const BlockProcessor::Targets& s
         chain.setChannelCount(setup.channels, chain.activeChannels(), chain.factor(), gains_);
     if (setup.factor != chain.factor() || setup.factorSettings != activeSetup_.factorSettings)
         chain.setOversampling(setup.factor);
-    chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(setup.bias));
-    chain.setRampStart(withBias(start, setup.bias));
+    chain.settleStages(setup.biasVolts);
+    chain.setRampStart(withBias(start, setup.biasVolts));
     activeSetup_ = setup;
 }
 
@@ -47,9 +45,9 @@ void ChainSwitcher::applySetup(BlockProcessor& chain, const Setup& from, const S
     const bool rederived = to.factor != from.factor || to.factorSettings != from.factorSettings;
     if (rederived) chain.setOversampling(to.factor);
     // A new rate or bias moves every stage's resting point; new channels already rest at the old one.
-    if (rederived || to.bias != from.bias)
-        chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(to.bias));
-    chain.setRampStart(withBias(chain.rampStart(), to.bias));
+    if (rederived || to.biasVolts != from.biasVolts)
+        chain.settleStages(to.biasVolts);
+    chain.setRampStart(withBias(chain.rampStart(), to.biasVolts));
 }
 
 void ChainSwitcher::absorbUnchangedFactor(const Setup& wanted) {
@@ -59,13 +57,14 @@ void ChainSwitcher::absorbUnchangedFactor(const Setup& wanted) {
 }
 
 void ChainSwitcher::beginFade(const Setup& wanted, const BlockProcessor::Targets& targets) {
+    wake();
     BlockProcessor& chain = incoming();
     chain.copyStateFrom(active());
     chain.setEqualiserGains(gains_);
     applySetup(chain, activeSetup_, wanted);
     if (wanted.programLoads != activeSetup_.programLoads) {
-        chain.settleStages(kBiasVoltagePerUnit * static_cast<double>(wanted.bias));
-        chain.setRampStart(withBias(targets, wanted.bias));
+        chain.settleStages(wanted.biasVolts);
+        chain.setRampStart(withBias(targets, wanted.biasVolts));
     }
     incomingSetup_ = wanted;
     fading_ = true;
@@ -82,7 +81,7 @@ void ChainSwitcher::process(const float* const* inputs, float* const* outputs, i
                             const BlockProcessor::Targets& targets) {
     absorbUnchangedFactor(wanted);
     if (!heard_ && !(wanted == activeSetup_)) {
-        restart(wanted, withBias(active().rampStart(), wanted.bias));
+        restart(wanted, withBias(active().rampStart(), wanted.biasVolts));
     } else if (!fading_) {
         if (!(wanted == activeSetup_)) beginFade(wanted, targets);
     } else if (fadePosition_ == 0 && !(wanted == incomingSetup_)) {
@@ -97,30 +96,24 @@ void ChainSwitcher::process(const float* const* inputs, float* const* outputs, i
     if (!usable) {
         // Nothing to play: the ramps still adopt their targets.
         if (fading_)
-            incoming().process(inputs, outputs, 0, withBias(targets, incomingSetup_.bias));
+            incoming().process(inputs, outputs, 0, withBias(targets, incomingSetup_.biasVolts));
         else
-            active().process(inputs, outputs, 0, withBias(targets, activeSetup_.bias));
+            active().process(inputs, outputs, 0, withBias(targets, activeSetup_.biasVolts));
         return;
     }
 
     heard_ = true;
     if (!fading_) {
-        const int channels = activeSetup_.channels;
-        const bool silent = inputIsSilent(inputs, frames, channels);
-        // New Drive or gain scale what the resting stage leaves at the output: it is measured again.
+        const bool silent = inputIsSilent(inputs, frames, activeSetup_.channels);
         const BlockProcessor::Targets& start = active().rampStart();
-        if (targets.drive != start.drive || targets.outputGain != start.outputGain) resting_ = false;
-        if (silent && resting_) {
-            // Silence would leave the resting chain as it stands, with its ramps at their targets.
+        if (!silent || targets.driveGain != start.driveGain || targets.outputGain != start.outputGain) wake();
+        if (resting_ && silence_ == Silence::Skip) {
             silenceUnplayed(outputs, frames, 0);
             return;
         }
-        active().process(inputs, outputs, frames, withBias(targets, activeSetup_.bias));
-        silenceUnplayed(outputs, frames, channels);
-        watchRest(silent, outputs, frames, targets);
+        playSteady(inputs, outputs, frames, silent, targets);
         return;
     }
-    watchRest(false, outputs, frames, targets);
     const float* inputPiece[kChannelSlots] = {};
     float* outputPiece[kChannelSlots] = {};
     for (int done = 0; done < frames;) {
@@ -133,7 +126,7 @@ void ChainSwitcher::process(const float* const* inputs, float* const* outputs, i
             crossfadePiece(inputPiece, outputPiece, length, targets);
             silenceUnplayed(outputPiece, length, played);
         } else {
-            active().process(inputPiece, outputPiece, length, withBias(targets, activeSetup_.bias));
+            active().process(inputPiece, outputPiece, length, withBias(targets, activeSetup_.biasVolts));
             silenceUnplayed(outputPiece, length, activeSetup_.channels);
         }
         done += length;
@@ -145,7 +138,7 @@ void ChainSwitcher::crossfadePiece(const float* const* inputs, float* const* out
     float* scratch[kChannelSlots];
     for (int channel = 0; channel < kChannelSlots; ++channel) scratch[channel] = scratch_[channel].get();
     // The chain faded into reads the inputs first: a host may hand the same buffers as outputs.
-    incoming().process(inputs, scratch, frames, withBias(targets, incomingSetup_.bias));
+    incoming().process(inputs, scratch, frames, withBias(targets, incomingSetup_.biasVolts));
     active().process(inputs, outputs, frames, active().rampStart());
 
     const int leaving = activeSetup_.channels;
@@ -165,30 +158,26 @@ void ChainSwitcher::crossfadePiece(const float* const* inputs, float* const* out
     if (fadePosition_ >= fadeLength_) finishFade();
 }
 
-void ChainSwitcher::watchRest(bool silent, const float* const* outputs, int frames,
-                              const BlockProcessor::Targets& targets) {
-    const int channels = activeSetup_.channels;
-    if (!silent || fading_ || !skipsSilence_ || !outputRests(outputs, frames, channels)) {
-        resting_ = false;
+void ChainSwitcher::playSteady(const float* const* inputs, float* const* outputs, int frames, bool silent,
+                               const BlockProcessor::Targets& targets) {
+    active().process(inputs, outputs, frames, withBias(targets, activeSetup_.biasVolts));
+    silenceUnplayed(outputs, frames, activeSetup_.channels);
+    if (resting_) return;
+    if (!silent || silence_ == Silence::Ignore || !outputRests(outputs, frames, activeSetup_.channels)) {
         restingFrames_ = 0;
         return;
     }
-    if (resting_) return;
-    if (restingFrames_ == 0)
-        for (int channel = 0; channel < channels; ++channel) restingAverages_[channel] = average(outputs[channel], frames);
     restingFrames_ += frames;
     if (restingFrames_ < kRestingFrames) return;
-    const double drift = kRestingDrift * BlockProcessor::outputPerVolt(withBias(targets, activeSetup_.bias));
-    resting_ = active().largestInputMemory() <= kRestingMemory;
-    for (int channel = 0; channel < channels; ++channel)
-        resting_ = resting_ && std::abs(average(outputs[channel], frames) - restingAverages_[channel]) <= drift;
-    restingFrames_ = 0;  // at rest, or a new look from here
+    active().copyStages(restingStages_);
+    resting_ = true;
 }
 
-double ChainSwitcher::average(const float* samples, int frames) {
-    double sum = 0.0;
-    for (int i = 0; i < frames; ++i) sum += samples[i];
-    return sum / frames;
+void ChainSwitcher::wake() {
+    restingFrames_ = 0;
+    if (!resting_) return;
+    active().resumeFromRest(restingStages_);
+    resting_ = false;
 }
 
 bool ChainSwitcher::inputIsSilent(const float* const* inputs, int frames, int channels) {
@@ -215,8 +204,7 @@ void ChainSwitcher::silenceUnplayed(float* const* outputs, int frames, int playe
 
 void ChainSwitcher::setEqualiserGains(const BlockProcessor::EqualiserGains& gains) {
     gains_ = gains;
-    resting_ = false;
-    restingFrames_ = 0;
+    wake();
     incoming().setEqualiserGains(gains);
     if (!fading_) active().setEqualiserGains(gains);
 }
@@ -243,6 +231,7 @@ bool ChainSwitcher::setBlockSize(int frames) {
 }
 
 void ChainSwitcher::suspend() {
+    wake();
     if (fading_) finishFade();
     active().suspend();
 }

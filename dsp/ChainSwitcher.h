@@ -24,26 +24,29 @@ public:
     // Long enough that the copy's start is inaudible, short enough to follow a dragged control.
     static constexpr double kFadeSeconds = 0.02;
 
-    // Silence costs next to nothing. The chain rests when, over kRestingFrames frames of exactly zero
-    // input, no output went above kRestingLevel (-186 dBFS, above the few 1e-10 that a stage's
-    // rounding leaves there after sound), the outputs stopped moving (their block averages drifted by
-    // at most kRestingDrift volts across the stage's load) and nothing above kRestingMemory is left in
-    // front of the stages. Blocks of zero input are then written as zeros instead of being run through
-    // it, and it picks up as it stands when sound returns. What the skipped blocks would have played
-    // differs from zero by at most kRestingLevel; and since the chain had stopped moving, what it
-    // plays after them differs by less than 1e-9 at any Drive, Bias and Volume, even ones set while
-    // skipping (at most 3.05 output units per volt).
+    // Silence costs next to nothing. After kRestingFrames frames of exactly zero input in which no
+    // output went above kRestingLevel (-186 dBFS) the chain rests: blocks of zero input are written
+    // as zeros instead of being run through it. Sound, a setting or a crossfade wakes it: the stages
+    // go on from where they came to rest and the equalisers and resampler filters from silence. The
+    // chain wakes the same way when silence is played through it instead (Silence::Play), so
+    // skipping changes no sample by more than kRestingLevel. (Waking from the stages' resting state
+    // is what makes that exact: the direct-form filters magnify a last-bit difference in their
+    // memory some 1e13 times, so a chain that played the silence would otherwise drift from one that
+    // skipped it by up to 1e-4 once sound returns.)
     static constexpr float kRestingLevel = 5e-10f;
-    static constexpr double kRestingDrift = 1e-10;  // volts
     static constexpr int kRestingFrames = 4096;
-    static constexpr double kRestingMemory = 1e-12;
+    enum class Silence {
+        Skip,    // the default
+        Play,    // rests and wakes as Skip does, but runs silence through the chain
+        Ignore,  // never rests: every block runs through the chain as it stands
+    };
 
 
     // The operating point: the chain is rebuilt, not ramped, when one of these changes.
     struct Setup {
         int factor = 8;
         int channels = 2;
-        float bias = 0.0f;  // the Bias parameter value, 0..1
+        double biasVolts = 0.0;
         // Counts whole programs put in force. A new program starts from rest with all its values at
         // once: ramping a large Drive change through a circuit that was driven hard would move its
         // operating point, which the output's drive compensation turns into a thump.
@@ -77,9 +80,8 @@ public:
     // The chain the setup in force belongs to: the one faded into while a crossfade runs.
     const BlockProcessor& current() const { return fading_ ? incoming() : active(); }
     bool fading() const { return fading_; }
-    // On by default; off runs every block through the chain, which then never comes to rest.
-    void setSkipsSilence(bool skips) { skipsSilence_ = skips; }
-    // Whether the chain has come to rest in silence.
+    void setSilence(Silence silence) { silence_ = silence; }
+    // Whether the chain rests in silence.
     bool resting() const { return resting_; }
     int fadeLength() const { return fadeLength_; }
 
@@ -102,9 +104,11 @@ private:
     static void silenceUnplayed(float* const* outputs, int frames, int played);
     static bool inputIsSilent(const float* const* inputs, int frames, int channels);
     static bool outputRests(const float* const* outputs, int frames, int channels);
-    static double average(const float* samples, int frames);
-    // Follows a played block towards rest.
-    void watchRest(bool silent, const float* const* outputs, int frames, const BlockProcessor::Targets& targets);
+    // Plays one block without a crossfade, and follows the chain towards rest.
+    void playSteady(const float* const* inputs, float* const* outputs, int frames, bool silent,
+                    const BlockProcessor::Targets& targets);
+    // Sets a resting chain going again, from its stages' resting state.
+    void wake();
 
     std::unique_ptr<BlockProcessor> chains_[2];
     int activeIndex_ = 0;
@@ -112,10 +116,10 @@ private:
     Setup incomingSetup_;
     bool fading_ = false;
     bool heard_ = false;  // whether a block was played since the last restart
-    bool skipsSilence_ = true;
+    Silence silence_ = Silence::Skip;
     bool resting_ = false;
-    int restingFrames_ = 0;  // frames of silence in and resting output out, towards kRestingFrames
-    double restingAverages_[kChannelSlots] = {};  // output averages of the first such block
+    int restingFrames_ = 0;  // frames of silence in and resting output out, up to kRestingFrames
+    TriodeStage restingStages_[kChannelSlots];
     int fadePosition_ = 0;  // frames of the crossfade played
     int fadeLength_ = 0;
     BlockProcessor::EqualiserGains gains_;

@@ -198,15 +198,6 @@ bool cIIR::stateIsFinite() const {
     return !next_ || next_->stateIsFinite();
 }
 
-double cIIR::largestRecent() const {
-    double largest = 0.0;
-    if (xHistory_) {
-        for (int i = writeIndex_ - order_; i < writeIndex_; ++i)
-            largest = std::max({largest, std::abs(xHistory_[i]), std::abs(yHistory_[i])});
-    }
-    return next_ ? std::max(largest, next_->largestRecent()) : largest;
-}
-
 // ---------------------------------------------------------------------------------------------
 // cResampler
 

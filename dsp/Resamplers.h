@@ -61,8 +61,6 @@ public:
     const double* feedForward() const { return b_; }
     const double* feedBack() const { return f_; }  // stored negated: f[i] = -a[i]
     bool stateIsFinite() const;
-    // The largest magnitude among the samples future outputs depend on.
-    double largestRecent() const;
 
 private:
     struct FreeDeleter { void operator()(double* p) const { std::free(p); } };

@@ -1,6 +1,5 @@
 #include "ToneEqualiser.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -63,14 +62,6 @@ void ToneEqualiser::clearHistories()
 bool ToneEqualiser::stateIsFinite() const
 {
     return bands_[0].historyIsFinite() && bands_[1].historyIsFinite() && bands_[2].historyIsFinite();
-}
-
-double ToneEqualiser::largestHistory() const
-{
-    double largest = 0.0;
-    for (const Band& band : bands_)
-        largest = std::max({largest, std::abs(band.x1), std::abs(band.x2), std::abs(band.y1), std::abs(band.y2)});
-    return largest;
 }
 
 void ToneEqualiser::Band::setLowShelf(double amplitude)

@@ -25,8 +25,6 @@ public:
     void storeLane(LaneChainState& lanes, int lane) const;
     void loadLane(const LaneChainState& lanes, int lane);
     bool stateIsFinite() const;
-    // The largest magnitude left in the bands' histories.
-    double largestHistory() const;
     double sampleRate() const { return bands_[0].fs; }
 
 private:

@@ -140,12 +140,6 @@ bool TriodeStage::stateIsFinite() const
            std::isfinite(s.wPlateToCoupling) && std::isfinite(s.vgkPrev);
 }
 
-double TriodeStage::outputPerVolt(double h, double l, double m)
-{
-    const double biasUnits = l / kBiasVoltagePerUnit;
-    return (1.0 + biasUnits * biasUnits) / std::min(kDriveDivisorLimit, h) * (m + kVolumeFloor) / kOutputNormalisation;
-}
-
 void TriodeStage::storeLane(LaneChainState& lanes, int lane) const
 {
     const StageCoefficients<double>& c = coefficients_;

@@ -39,9 +39,6 @@ public:
     // operating point. Costs microseconds and allocates nothing; the output then starts at zero.
     void rest(double gridVoltage);
     bool stateIsFinite() const;
-    // The output scaling of tick: output units per volt across the load, for drive gain h, bias
-    // voltage l and linear output gain m.
-    static double outputPerVolt(double h, double l, double m);
 
     // Copies coefficients and state into one lane of a multi-channel chain, and the state back.
     void storeLane(LaneChainState& lanes, int lane) const;

@@ -72,7 +72,7 @@ void Korvel::suspend() { chain_.suspend(); }
 // above full scale, and after a Bias change made while stopped as a smaller one.
 void Korvel::resume() {
     applyEqualiserChanges();
-    chain_.restart(wantedSetup(), {currentValue(kDrive), currentValue(kBias), outputGain()});
+    chain_.restart(wantedSetup(), targets());
     AudioEffectX::resume();
 }
 
@@ -91,8 +91,7 @@ void Korvel::setBlockSize(VstInt32 size) {
 
 void Korvel::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
     applyEqualiserChanges();
-    const BlockProcessor::Targets targets{currentValue(kDrive), currentValue(kBias), outputGain()};
-    chain_.process(inputs, outputs, sampleFrames, wantedSetup(), targets);
+    chain_.process(inputs, outputs, sampleFrames, wantedSetup(), targets());
 }
 
 void Korvel::applyEqualiserChanges() {
@@ -106,8 +105,12 @@ ChainSwitcher::Setup Korvel::wantedSetup() const {
     // The counts first: the values they announce are stored before they are raised.
     const unsigned programLoads = programLoads_.load(std::memory_order_acquire);
     const unsigned factorSettings = factorSettings_.load(std::memory_order_acquire);
-    return {oversamplingFactor(currentValue(kOversample)), activeChannelCount(), currentValue(kBias), programLoads,
-            factorSettings};
+    return {oversamplingFactor(currentValue(kOversample)), activeChannelCount(), biasVolts(currentValue(kBias)),
+            programLoads, factorSettings};
+}
+
+BlockProcessor::Targets Korvel::targets() const {
+    return {driveGain(currentValue(kDrive)), biasVolts(currentValue(kBias)), outputGain()};
 }
 
 BlockProcessor::EqualiserGains Korvel::equaliserGains() const {

@@ -73,6 +73,7 @@ private:
     void applyEqualiserChanges();
     BlockProcessor::EqualiserGains equaliserGains() const;
     ChainSwitcher::Setup wantedSetup() const;
+    BlockProcessor::Targets targets() const;
 
     std::unique_ptr<ProgramRecord[]> programBank_;
     ProgramSelection selection_{Programs::kEditSlot};

@@ -45,5 +45,12 @@ const char* channelModeName(float value);
 
 // Linear output gain for a Volume value: 60 * value - 40 dB, and 0 for value <= 0.
 float outputGain(float volume);
+// The gain into the grid for a Drive value, 26 * value^3 + 0.1, and the grid's bias voltage for a
+// Bias value, 1.6 V * value.
+inline double driveGain(float drive) {
+    const double d = drive;
+    return 26.0 * (d * d * d) + 0.1;
+}
+inline double biasVolts(float bias) { return 1.6 * static_cast<double>(bias); }
 
 }  // namespace Parameters
