@@ -14,7 +14,7 @@ void sleepMilliseconds(uint32_t milliseconds) { std::this_thread::sleep_for(std:
 
 // The frame draws into memory here: no paint messages, no OLE.
 void dispatchOnePendingPaint() {}
-void initialiseOle() {}
+bool initialiseOle() { return false; }
 void uninitialiseOle() {}
 
 }  // namespace Toolkit::EditorSystem

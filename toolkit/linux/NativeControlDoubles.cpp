@@ -81,7 +81,7 @@ void TextEntryDouble::type(const std::string& utf8) {
 
 void TextEntryDouble::pressEnter() { client.nativeEntryReturnPressed(); }
 
-void TextEntryDouble::pressEscape() {}
+void TextEntryDouble::pressEscape() { client.nativeEntryCancelled(); }
 
 void TextEntryDouble::loseFocus() { client.nativeEntryFocusLost(); }
 

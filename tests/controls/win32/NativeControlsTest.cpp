@@ -311,6 +311,7 @@ TEST_F(NativeControlsTest, AnEntryClosedByItsOwnerCallsNoClientAndHoldsAtMostThe
         int calls = 0;
         void nativeEntryReturnPressed() override { ++calls; }
         void nativeEntryFocusLost() override { ++calls; }
+        void nativeEntryCancelled() override { ++calls; }
     } client;
     NativeTextEntryLayout layout;
     layout.rect = {5, 6, 105, 26};
