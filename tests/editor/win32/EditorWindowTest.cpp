@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -417,34 +418,70 @@ TEST_F(EditorWindowTest, WheelPartsOfANotchAddUpAndTheHostKeepsOnlyTheWheelNoCon
     EXPECT_EQ(hostWheels, 1);
 }
 
-// A host thread in the multi-threaded COM apartment, and an effect closed on another thread than
-// the one that made it: the host's own COM initialisation survives both.
-TEST_F(EditorWindowTest, TheEditorLeavesTheHostsComInitialisationAsItWas) {
-    auto onThread = [](auto work) {
-        std::thread thread(work);
-        thread.join();
-    };
-    HRESULT again = E_FAIL;
-    onThread([&] {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        AEffect* other = createEffect();
-        other->dispatcher(other, effClose, 0, 0, nullptr, 0.0f);
-        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (again == S_FALSE) CoUninitialize();
-        CoUninitialize();
-    });
-    EXPECT_EQ(again, S_FALSE) << "the host's multi-threaded apartment still stands";
+// Points the module's import of function (from dll) at replacement; returns the previous target.
+void* redirectImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name;
+         ++library) {
+        if (_stricmp(reinterpret_cast<char*>(base + library->Name), dll) != 0) continue;
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+            const auto* named = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slot->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+            void* previous = reinterpret_cast<void*>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof(void*), protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
 
-    AEffect* made = createEffect();  // on this thread, whose OLE it starts
-    again = E_FAIL;
-    onThread([&] {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        made->dispatcher(made, effClose, 0, 0, nullptr, 0.0f);
-        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (again == S_FALSE) CoUninitialize();
-        CoUninitialize();
-    });
-    EXPECT_EQ(again, S_FALSE) << "closed on another thread";
+thread_local int oleUninitialisations = 0;
+void (WINAPI* systemOleUninitialize)() = nullptr;
+void WINAPI countedOleUninitialize() {
+    ++oleUninitialisations;
+    systemOleUninitialize();
+}
+
+// A host thread in the multi-threaded COM apartment (where OLE cannot start), and an effect closed
+// on another thread than the one that made it: the editor owes neither thread an uninitialisation,
+// and the host's own COM initialisation survives both.
+TEST_F(EditorWindowTest, TheEditorLeavesTheHostsComInitialisationAsItWas) {
+    systemOleUninitialize = reinterpret_cast<void (WINAPI*)()>(
+        redirectImport(module, "ole32.dll", "OleUninitialize", reinterpret_cast<void*>(countedOleUninitialize)));
+    ASSERT_NE(systemOleUninitialize, nullptr);
+    struct Case {
+        const char* name;
+        bool madeHere;  // made on the test's own thread, closed on the host thread
+    };
+    for (const Case& test : {Case{"made and closed in the apartment", false}, Case{"closed on another thread", true}}) {
+        SCOPED_TRACE(test.name);
+        AEffect* made = test.madeHere ? createEffect() : nullptr;
+        HRESULT again = E_FAIL;
+        int uninitialised = -1;
+        std::thread([&] {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            AEffect* closed = made ? made : createEffect();
+            closed->dispatcher(closed, effClose, 0, 0, nullptr, 0.0f);
+            uninitialised = oleUninitialisations;
+            again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            if (SUCCEEDED(again)) CoUninitialize();
+            CoUninitialize();
+        }).join();
+        EXPECT_EQ(uninitialised, 0);
+        EXPECT_EQ(again, S_FALSE) << "the host's multi-threaded apartment still stands";
+    }
+    AEffect* balanced = createEffect();  // made and closed here: OLE started, so it is ended
+    balanced->dispatcher(balanced, effClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(oleUninitialisations, 1);
+    redirectImport(module, "ole32.dll", "OleUninitialize", reinterpret_cast<void*>(systemOleUninitialize));
 }
 
 TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeavesNothingBehind) {
