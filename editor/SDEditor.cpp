@@ -102,6 +102,19 @@ float oversamplingValue(int32_t factor) {
 int32_t programOfEntry(int32_t entry) { return entry - 2 <= 11 ? entry - 2 : entry - 5; }
 int32_t entryOfProgram(int32_t program) { return program < kFirstUserProgram ? program + 2 : program + 5; }
 
+// The first kStoredNameLength characters of a typed UTF-8 name, as many whole ones as the record holds.
+void storedName(const char* typed, char (&name)[ProgramRecord::kNameSize]) {
+    size_t length = 0;
+    for (size_t characters = 0; typed[length] && characters < kStoredNameLength; ++characters) {
+        size_t next = length + 1;
+        while ((static_cast<unsigned char>(typed[next]) & 0xc0) == 0x80) ++next;
+        if (next >= sizeof name) break;
+        length = next;
+    }
+    std::memcpy(name, typed, length);
+    name[length] = 0;
+}
+
 ViewRect rectOf(const CBitmap* bitmap, int32_t x, int32_t y) {
     return ViewRect::fromSize({x, y}, bitmap->width(), bitmap->height());
 }
@@ -371,7 +384,7 @@ void SDEditor::programNameEntered() {
     namingProgram = false;
     programMenu->setShown(true);
     char name[ProgramRecord::kNameSize];
-    copyUtf8Limited(name, sizeof name, nameField->textPointer(), kStoredNameLength);
+    storedName(nameField->textPointer(), name);
     if (CMenuItem* item = programMenu->entryAt(menuIndex)) item->setTitle(name);
     programMenu->setCurrent(menuIndex, true);
     nameField->setShown(false);

@@ -66,6 +66,26 @@ TEST_F(EditorHost, StoreWritesTheBSideIntoTheCurrentUserProgram) {
     EXPECT_EQ(host.text(effGetProgramNameIndexed, 14), "Dry");
 }
 
+// A stored name keeps its first 11 characters, whole, as many as the 23 bytes of a name hold.
+TEST_F(EditorHost, StoredNamesAreCutBetweenCharacters) {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } names[] = {{"\xc3\x9c" "berdrive Lead", "\xc3\x9c" "berdrive L"},
+                 {"\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac",
+                  "\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac"}};
+    ASSERT_TRUE(open());
+    choose(kProgramMenu, 24);  // program 19
+    for (const auto& name : names) {
+        choose(kProgramMenu, 26);
+        click(kProgramMenu);
+        Doubles::openTextEntry()->type(name.typed);
+        Doubles::openTextEntry()->pressEnter();
+        EXPECT_EQ(host.text(effGetProgramNameIndexed, 19), name.stored);
+        EXPECT_STREQ(control<COptionMenu>(9, "COptionMenu").entryAt(24)->title(), name.stored);
+    }
+}
+
 // Keys reach only what is shown: Tab walks the sliders and displays, never the hidden name field,
 // and every entry it opens is a gesture the host hears begun and ended.
 TEST_F(EditorHost, TabWalksTheShownControlsOnlyAndStoresNothing) {
