@@ -344,6 +344,39 @@ TEST_F(EditorWindowTest, MenusTypedValuesAndStoringAProgram) {
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-stored.png"));
 }
 
+// The host gives and gets program names in its ANSI code page, also those typed in the editor.
+TEST_F(EditorWindowTest, ProgramNamesCrossToTheHostInItsCodePage) {
+    auto ansi = [](const wchar_t* text) {
+        char bytes[64] = {};
+        WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+        return std::string(bytes);
+    };
+    auto indexedName = [this](VstInt32 index) {
+        char name[64] = {};
+        effect->dispatcher(effect, effGetProgramNameIndexed, index, 0, name, 0.0f);
+        return std::string(name);
+    };
+    dispatch(effSetProgram, 13);
+    std::string given = ansi(L"\u00dcberdrive Lead");
+    effect->dispatcher(effect, effSetProgramName, 0, 0, given.data(), 0.0f);
+    EXPECT_EQ(indexedName(13), given);
+
+    dispatch(effSetProgram, 14);
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    {
+        MenuKeys keys({VK_UP, VK_RETURN});  // the store command
+        click(frameWindow(), 480, 17);
+    }
+    click(frameWindow(), 480, 17);
+    HWND entry = textEntry(frameWindow());
+    ASSERT_NE(entry, nullptr);
+    typeInto(entry, L"\u00dcberdrive Lead");
+    pumpFor(60);
+    EXPECT_EQ(indexedName(14), ansi(L"\u00dcberdrive L"));
+    EXPECT_NE(indexedName(14), "\xc3\x9c" "berdrive L") << "not UTF-8: the code page is " << GetACP();
+}
+
 // Entries with the menu's id 0, the first of each menu, are choices like any other.
 TEST_F(EditorWindowTest, TheFirstEntryOfEachMenuCanBeChosen) {
     ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
