@@ -49,15 +49,6 @@ CParamDisplayA::CParamDisplayA(const ViewRect& rect, CControlListener* listener,
     setFrameColor({255, 255, 255, 255});
 }
 
-void CParamDisplayA::restoreUndoValue() {
-    setValue(undoValue);
-    setDirty(true);
-    if (linkedControl) {
-        linkedControl->setValue(undoValue);
-        linkedControl->setDirty(true);
-    }
-}
-
 void CParamDisplayA::showValueText() {
     char buffer[kDisplayTextSize] = {};
     if (valueFormatter || valueFormatterWithData)
@@ -69,7 +60,6 @@ void CParamDisplayA::showValueText() {
 
 MouseResult CParamDisplayA::pointerDown(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
-    undoValue = value();
     if (CFrame* owner = frame(); owner && owner->focusedView() == this) return kMouseHandled;
     if (buttons & kDoubleClick) {
         takeFocus();

@@ -4,8 +4,7 @@
 
 // The editor's value display: shows a value as text and lets the user change it by dragging
 // vertically (one dragStep per 4 pixels, up raises), by the wheel, or by typing a number after a
-// double-click. Remembers the value at the last press for UNDO. A drag is one gesture from press to
-// release, as is a typed entry.
+// double-click. A drag is one gesture from press to release, as is a typed entry.
 class CParamDisplayA : public Toolkit::CTextEdit {
 public:
     CParamDisplayA(const Toolkit::ViewRect& rect, Toolkit::CControlListener* listener, int32_t tag, const char* text,
@@ -19,16 +18,12 @@ public:
     // The entry opens on the text of the value the display holds now.
     void takeFocus() override;
 
-    // Puts undoValue back here and in the linked control, without telling the listener.
-    void restoreUndoValue();
-
     float dragStep = 1.0f;
     Toolkit::CControl* linkedControl = nullptr;
     bool notifyWhileDragging = true;
     Toolkit::ViewPoint lastPoint;
     bool pendingNotify = false;
     float fineFactor = 0.1f;
-    float undoValue = 0.0f;
 
 protected:
     // A changed text sets the value it names; an unchanged one leaves the value as it is.

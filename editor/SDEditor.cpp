@@ -192,7 +192,6 @@ void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack
                                             handle, slot, {0, 0}, kSliderMinBottom | kSliderVertical);
         slider->setHandleOffset(isValveParameter(tag) ? ViewPoint{0, -1} : ViewPoint{1, 0});
         const float value = korvel->getParameter(tag);
-        slider->undoValue = value;
         slider->setValue(value);
         if (tag == 5) slider->setDefaultValue(kVolumeDefault);
         building->appendChild(slider);
@@ -205,7 +204,6 @@ void SDEditor::buildDisplays(CBitmap* bitmap) {
         auto* display = new CParamDisplayA(rectOf(bitmap, kDisplayX[tag], kDisplayTop), this, tag, "", bitmap, 0);
         display->dragStep = isValveParameter(tag) ? 0.01f : 1.0f / 240.0f;
         const float value = korvel->getParameter(tag);
-        display->undoValue = value;
         display->setValue(value);
         display->setValueFormatter(isToneBand(tag) ? toneText : isValveParameter(tag) ? plainText : volumeText);
         building->appendChild(display);
