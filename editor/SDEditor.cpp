@@ -397,12 +397,15 @@ void SDEditor::programNameEntered() {
 }
 
 void SDEditor::recordUndo(CControl* control) {
+    const int32_t tag = control->tag();
+    const float before = korvel->getParameter(tag);
+    if (control->value() == before) return;  // no change (a step against an end): nothing to undo
     if (control == gestureControl) {
         if (gestureRecorded) return;  // later steps of the same gesture
         gestureRecorded = true;
     }
-    undoTag = control->tag();
-    undoValue = korvel->getParameter(undoTag);
+    undoTag = tag;
+    undoValue = before;
 }
 
 // Runs once per click: on the release's notification with value 0. The host records it as any

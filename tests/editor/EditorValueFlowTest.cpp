@@ -110,6 +110,13 @@ TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChangeOfAnyKind) {
                                                          "end " + std::to_string(tag)}));
     }
 
+    // A wheel step against the end changes nothing, so UNDO still takes back the step before it.
+    for (int notch = 0; notch < 12; ++notch) frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0);
+    ASSERT_EQ(host.getParameter(3), 1.0f);
+    click(kUndo);
+    EXPECT_LT(host.getParameter(3), 1.0f);
+    EXPECT_GT(host.getParameter(3), 0.89f);
+
     // Reopening forgets the last change.
     host.setParameter(3, 0.5f);
     close();
