@@ -36,10 +36,13 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
     : AEffEditor(effect), effectX(dynamic_cast<AudioEffectX*>(effect)) {
     if (effect) effect->setEditor(this);
     ticksNext = EditorSystem::tickCount();
-    EditorSystem::initialiseOle();
+    oleStarted = EditorSystem::initialiseOle();
+    oleThread = currentThreadToken();
 }
 
-AEffGUIEditor::~AEffGUIEditor() { EditorSystem::uninitialiseOle(); }
+AEffGUIEditor::~AEffGUIEditor() {
+    if (oleStarted && oleThread == currentThreadToken()) EditorSystem::uninitialiseOle();
+}
 
 bool AEffGUIEditor::getRect(ERect** out) {
     if (!out) return false;
@@ -56,11 +59,13 @@ void AEffGUIEditor::idle() {
 }
 
 void AEffGUIEditor::pacedIdle() {
+    // Tick counts wrap after 49.7 days: times are compared by their signed distance.
+    const auto before = [](uint32_t time, uint32_t limit) { return static_cast<int32_t>(time - limit) < 0; };
     uint32_t now = EditorSystem::tickCount();
-    if (now < ticksNext) {
+    if (before(now, ticksNext)) {
         EditorSystem::sleepMilliseconds(kEarlySleep);
         now += kEarlySleep;
-        if (now < ticksNext - kTooEarly) return;
+        if (before(now, ticksNext - kTooEarly)) return;
     }
     idle();
     EditorSystem::dispatchOnePendingPaint();

@@ -60,6 +60,10 @@ protected:
 private:
     bool isParameterIndex(int32_t index) const;
 
+    // OLE is uninitialised only by the thread that initialised it, and only when that succeeded (a
+    // host's multi-threaded COM thread refuses it): the host's own COM count stays as it was.
+    bool oleStarted = false;
+    std::uintptr_t oleThread = 0;
     std::atomic<std::uintptr_t> userInterfaceThread{0};
     std::atomic<std::uint32_t> pendingParameters{0};
     static_assert(std::atomic<std::uintptr_t>::is_always_lock_free && std::atomic<std::uint32_t>::is_always_lock_free);

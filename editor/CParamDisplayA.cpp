@@ -49,15 +49,6 @@ CParamDisplayA::CParamDisplayA(const ViewRect& rect, CControlListener* listener,
     setFrameColor({255, 255, 255, 255});
 }
 
-void CParamDisplayA::restoreUndoValue() {
-    setValue(undoValue);
-    setDirty(true);
-    if (linkedControl) {
-        linkedControl->setValue(undoValue);
-        linkedControl->setDirty(true);
-    }
-}
-
 void CParamDisplayA::showValueText() {
     char buffer[kDisplayTextSize] = {};
     if (valueFormatter || valueFormatterWithData)
@@ -69,19 +60,23 @@ void CParamDisplayA::showValueText() {
 
 MouseResult CParamDisplayA::pointerDown(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
-    undoValue = value();
     if (CFrame* owner = frame(); owner && owner->focusedView() == this) return kMouseHandled;
     if (buttons & kDoubleClick) {
-        beginGesture();
         takeFocus();
         return kMouseHandledDone;
     }
     lastPoint = where;
+    endDrag();
+    dragging = true;
+    beginGesture();
     return kMouseHandled;
 }
 
 MouseResult CParamDisplayA::pointerMoved(ViewPoint where, ButtonState buttons) {
-    if (!(buttons & kLButton)) return kMouseNotHandled;
+    if (!(buttons & kLButton)) {
+        endDrag();  // the release went elsewhere: no more moves come
+        return kMouseNotHandled;
+    }
     const int32_t steps = (lastPoint.y - where.y) / 4;
     if (steps == 0) return kMouseHandled;  // small motions add up until they reach a step
     currentValue += static_cast<float>(steps) * dragStep;
@@ -103,6 +98,7 @@ MouseResult CParamDisplayA::pointerUp(ViewPoint, ButtonState buttons) {
         if (controlListener) controlListener->valueChanged(this);
         pendingNotify = false;
     }
+    endDrag();
     return kMouseHandled;
 }
 
@@ -124,18 +120,24 @@ bool CParamDisplayA::wheel(ViewPoint where, float distance, ButtonState buttons)
     return true;
 }
 
-void CParamDisplayA::loseFocus() {
-    if (!isEditing()) {
-        CTextEdit::loseFocus();
-        return;
-    }
-    const std::string oldText = textPointer();
-    // The text edit closes the entry and takes its text; the change is reported below, as a value.
-    CControlListener* told = listener();
-    setListener(nullptr);
-    CTextEdit::loseFocus();
-    setListener(told);
+void CParamDisplayA::takeFocus() {
+    if (!isEditing()) showValueText();
+    CTextEdit::takeFocus();
+}
 
+bool CParamDisplayA::detach() {
+    endDrag();
+    return CTextEdit::detach();
+}
+
+void CParamDisplayA::endDrag() {
+    if (!dragging) return;
+    dragging = false;
+    endGesture();
+}
+
+void CParamDisplayA::textEntered(const std::string& oldText) {
+    if (oldText == textPointer()) return;
     const double typed = leadingNumber(textPointer());
     double converted = typed;
     if (tag() >= 0 && tag() <= 2)
@@ -144,5 +146,5 @@ void CParamDisplayA::loseFocus() {
         converted = (typed + 40.0) / 60.0;
     currentValue = static_cast<float>(converted);
     clampValue();
-    if (oldText != textPointer() && told) told->valueChanged(this);
+    if (CControlListener* told = listener()) told->valueChanged(this);
 }

@@ -4,7 +4,7 @@
 
 // The editor's value display: shows a value as text and lets the user change it by dragging
 // vertically (one dragStep per 4 pixels, up raises), by the wheel, or by typing a number after a
-// double-click. Remembers the value at the last press for UNDO.
+// double-click. A drag is one gesture from press to release, as is a typed entry.
 class CParamDisplayA : public Toolkit::CTextEdit {
 public:
     CParamDisplayA(const Toolkit::ViewRect& rect, Toolkit::CControlListener* listener, int32_t tag, const char* text,
@@ -14,10 +14,9 @@ public:
     Toolkit::MouseResult pointerUp(Toolkit::ViewPoint where, Toolkit::ButtonState buttons) override;
     Toolkit::MouseResult pointerMoved(Toolkit::ViewPoint where, Toolkit::ButtonState buttons) override;
     bool wheel(Toolkit::ViewPoint where, float distance, Toolkit::ButtonState buttons) override;
-    void loseFocus() override;
-
-    // Puts undoValue back here and in the linked control, without telling the listener.
-    void restoreUndoValue();
+    bool detach() override;
+    // The entry opens on the text of the value the display holds now.
+    void takeFocus() override;
 
     float dragStep = 1.0f;
     Toolkit::CControl* linkedControl = nullptr;
@@ -25,11 +24,17 @@ public:
     Toolkit::ViewPoint lastPoint;
     bool pendingNotify = false;
     float fineFactor = 0.1f;
-    float undoValue = 0.0f;
+
+protected:
+    // A changed text sets the value it names; an unchanged one leaves the value as it is.
+    void textEntered(const std::string& oldText) override;
 
 private:
     // The text of the current value, through the formatter ("%.1f" without one).
     void showValueText();
+    void endDrag();
+
+    bool dragging = false;  // a gesture is open from the press
 };
 
 // The longest leading decimal number of text (blanks, sign, digits, fraction, exponent); 0 when the

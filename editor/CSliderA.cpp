@@ -9,15 +9,6 @@ CSliderA::CSliderA(const ViewRect& rect, CControlListener* listener, int32_t tag
                    CBitmap* handle, CBitmap* track, const ViewPoint& sourceOffset, int32_t style)
     : CSlider(rect, listener, tag, minPos, maxPos, handle, track, sourceOffset, style) {}
 
-void CSliderA::restoreUndoValue() {
-    setValue(undoValue);
-    setDirty(true);
-    if (linkedDisplay) {
-        linkedDisplay->setValue(undoValue);
-        linkedDisplay->setDirty(true);
-    }
-}
-
 ViewRect CVerticalSliderA::nearestHandleRect() const {
     return handleRectAt(static_cast<int32_t>(travelShare() * static_cast<float>(range) + 0.5f));
 }
@@ -35,7 +26,6 @@ void CVerticalSliderA::paint(CDrawContext* context) {
 
 MouseResult CVerticalSliderA::pointerDown(ViewPoint where, ButtonState buttons) {
     if (!(buttons & kLButton)) return kMouseNotHandled;
-    undoValue = value();
     const int32_t start = travelStart();
     if (isFreeClick()) return startDrag(start + extent() / 2 - 1, where, buttons);
     const ViewRect knob = nearestHandleRect();

@@ -2,20 +2,16 @@
 
 #include "CSlider.h"
 
-// The editor's slider: remembers the value at the last press for UNDO and drives a linked display
-// while dragged. Never made by itself; CVerticalSliderA is the concrete one.
+// The editor's slider: drives a linked display while dragged. Never made by itself;
+// CVerticalSliderA is the concrete one.
 class CSliderA : public Toolkit::CSlider {
 public:
     CSliderA(const Toolkit::ViewRect& rect, Toolkit::CControlListener* listener, int32_t tag, int32_t minPos,
              int32_t maxPos, Toolkit::CBitmap* handle, Toolkit::CBitmap* track, const Toolkit::ViewPoint& sourceOffset,
              int32_t style);
 
-    // Puts undoValue back here and in the linked display, without telling the listener.
-    void restoreUndoValue();
-
     Toolkit::CControl* linkedDisplay = nullptr;
     bool notifyWhileDragging = true;
-    float undoValue = 0.0f;
 };
 
 // A vertical CSliderA that places its handle at the nearest pixel and reports every change of a drag

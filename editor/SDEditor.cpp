@@ -6,6 +6,7 @@
 #include "CBitmap.h"
 #include "CFrame.h"
 #include "CKickButton.h"
+#include "CMenuItem.h"
 #include "COnOffButton.h"
 #include "COptionMenu.h"
 #include "CParamDisplayA.h"
@@ -97,8 +98,22 @@ float oversamplingValue(int32_t factor) {
     return 1.0f;
 }
 
-// The program of a program-menu entry (not a separator, not the store command).
+// The program of a program-menu entry (not a separator, not the store command), and the reverse.
 int32_t programOfEntry(int32_t entry) { return entry - 2 <= 11 ? entry - 2 : entry - 5; }
+int32_t entryOfProgram(int32_t program) { return program < kFirstUserProgram ? program + 2 : program + 5; }
+
+// The first kStoredNameLength characters of a typed UTF-8 name, as many whole ones as the record holds.
+void storedName(const char* typed, char (&name)[ProgramRecord::kNameSize]) {
+    size_t length = 0;
+    for (size_t characters = 0; typed[length] && characters < kStoredNameLength; ++characters) {
+        size_t next = length + 1;
+        while ((static_cast<unsigned char>(typed[next]) & 0xc0) == 0x80) ++next;
+        if (next >= sizeof name) break;
+        length = next;
+    }
+    std::memcpy(name, typed, length);
+    name[length] = 0;
+}
 
 ViewRect rectOf(const CBitmap* bitmap, int32_t x, int32_t y) {
     return ViewRect::fromSize({x, y}, bitmap->width(), bitmap->height());
@@ -124,9 +139,14 @@ SDEditor::~SDEditor() {
 }
 
 bool SDEditor::open(void* parentWindow) {
+    close();  // a second open without a close replaces the first window
     AEffGUIEditor::open(parentWindow);
     adoptUserInterfaceThread();
-    lastControl = nullptr;
+    followHostProgram();
+    namingProgram = false;
+    sideAOn = true;
+    undoTag = -1;
+    gestureControl = nullptr;
 
     CBitmap* track = new CBitmap(kTrack);
     CBitmap* valveTrack = new CBitmap(kValveTrack);
@@ -172,7 +192,6 @@ void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack
                                             handle, slot, {0, 0}, kSliderMinBottom | kSliderVertical);
         slider->setHandleOffset(isValveParameter(tag) ? ViewPoint{0, -1} : ViewPoint{1, 0});
         const float value = korvel->getParameter(tag);
-        slider->undoValue = value;
         slider->setValue(value);
         if (tag == 5) slider->setDefaultValue(kVolumeDefault);
         building->appendChild(slider);
@@ -185,7 +204,6 @@ void SDEditor::buildDisplays(CBitmap* bitmap) {
         auto* display = new CParamDisplayA(rectOf(bitmap, kDisplayX[tag], kDisplayTop), this, tag, "", bitmap, 0);
         display->dragStep = isValveParameter(tag) ? 0.01f : 1.0f / 240.0f;
         const float value = korvel->getParameter(tag);
-        display->undoValue = value;
         display->setValue(value);
         display->setValueFormatter(isToneBand(tag) ? toneText : isValveParameter(tag) ? plainText : volumeText);
         building->appendChild(display);
@@ -226,14 +244,15 @@ void SDEditor::buildMenus() {
 
 void SDEditor::fillProgramMenu() {
     const ProgramRecord* bank = korvel->programBank();
+    // Program names are titles whatever they read: added as items, "-" stays a name, not a separator.
+    auto addProgram = [this, bank](int32_t program) { programMenu->addEntry(new CMenuItem(bank[program].name, 0)); };
     programMenu->addEntry("Factory:");
     programMenu->addSeparator();
-    for (int32_t program = 0; program < kFirstUserProgram; ++program) programMenu->addEntry(bank[program].name);
+    for (int32_t program = 0; program < kFirstUserProgram; ++program) addProgram(program);
     programMenu->addSeparator();
     programMenu->addEntry("User:");
     programMenu->addSeparator();
-    for (int32_t program = kFirstUserProgram; program <= kLastUserProgram; ++program)
-        programMenu->addEntry(bank[program].name);
+    for (int32_t program = kFirstUserProgram; program <= kLastUserProgram; ++program) addProgram(program);
     programMenu->addSeparator();
     programMenu->addEntry("Store <B> to curr. user");
 }
@@ -242,6 +261,7 @@ void SDEditor::close() {
     if (frame) {
         CFrame* closing = frame;
         frame = nullptr;  // nothing reaches the controls while they go
+        closing->setOpen(false);  // a pop-up still running in it reports no choice
         closing->release();
     }
     AEffGUIEditor::close();
@@ -271,9 +291,10 @@ void SDEditor::showParameter(VstInt32 index) {
 }
 
 void SDEditor::valueChanged(CControl* control) {
+    if (!frame || control->frame() != frame) return;  // a control of a closed window
     const int32_t tag = control->tag();
     if (tag >= 0 && tag < kSliderCount) {
-        lastControl = control;
+        recordUndo(control);
         korvel->setParameterAutomated(tag, control->value());
         control->setDirty(true);
         return;
@@ -299,10 +320,32 @@ void SDEditor::valueChanged(CControl* control) {
     }
 }
 
+void SDEditor::editBegan(CControl* control) {
+    const int32_t tag = control->tag();
+    if (tag < 0 || tag >= kSliderCount) return;
+    gestureControl = control;
+    gestureRecorded = false;
+}
+
+void SDEditor::editEnded(CControl* control) {
+    if (control == gestureControl) gestureControl = nullptr;
+    // A name entry that ended without a new name (Escape, Enter or focus loss on the old text).
+    if (control == nameField && namingProgram && frame) leaveNameEntry();
+}
+
+void SDEditor::followHostProgram() {
+    const VstInt32 current = korvel->getProgram();
+    if (current < 0 || current > kLastUserProgram || current == programIndex) return;
+    programIndex = current;
+    menuIndex = entryOfProgram(current);
+}
+
 void SDEditor::programChosen() {
     const int32_t entry = programMenu->currentIndex(true);
+    followHostProgram();
     if (entry == programMenu->entryCount() - 1) {  // store the B side
         if (programIndex >= kFirstUserProgram && programIndex <= kLastUserProgram) {
+            namingProgram = true;
             programMenu->setShown(false);
             nameField->setText("Enter ProgName");
             nameField->setShown(true);
@@ -325,11 +368,21 @@ void SDEditor::programChosen() {
     korvel->setProgram(Programs::kEditSlot);
 }
 
+void SDEditor::leaveNameEntry() {
+    namingProgram = false;
+    programMenu->setShown(true);
+    programMenu->setCurrent(menuIndex, true);
+    nameField->setShown(false);
+    frame->setDirty(true);
+}
+
+// Only a name typed after the store command stores.
 void SDEditor::programNameEntered() {
-    if (programIndex < kFirstUserProgram || programIndex > kLastUserProgram) return;
+    if (!namingProgram || programIndex < kFirstUserProgram || programIndex > kLastUserProgram) return;
+    namingProgram = false;
     programMenu->setShown(true);
     char name[ProgramRecord::kNameSize];
-    copyUtf8Limited(name, sizeof name, nameField->textPointer(), kStoredNameLength);
+    storedName(nameField->textPointer(), name);
     if (CMenuItem* item = programMenu->entryAt(menuIndex)) item->setTitle(name);
     programMenu->setCurrent(menuIndex, true);
     nameField->setShown(false);
@@ -343,34 +396,46 @@ void SDEditor::programNameEntered() {
     frame->setDirty(true);
 }
 
-// Runs once per click: on the release's notification with value 0.
-void SDEditor::undo(CControl* button) {
-    if (button->value() > 0.5f) return;
-    if (auto* slider = dynamic_cast<CSliderA*>(lastControl)) {
-        korvel->setParameter(slider->tag(), slider->undoValue);
-        slider->restoreUndoValue();
-    } else if (auto* display = dynamic_cast<CParamDisplayA*>(lastControl)) {
-        korvel->setParameter(display->tag(), display->undoValue);
-        display->restoreUndoValue();
+void SDEditor::recordUndo(CControl* control) {
+    const int32_t tag = control->tag();
+    const float before = korvel->getParameter(tag);
+    if (control->value() == before) return;  // no change (a step against an end): nothing to undo
+    if (control == gestureControl) {
+        if (gestureRecorded) return;  // later steps of the same gesture
+        gestureRecorded = true;
     }
+    undoTag = tag;
+    undoValue = before;
+}
+
+// Runs once per click: on the release's notification with value 0. The host records it as any
+// other change of the parameter; the controls follow through setParameter.
+void SDEditor::undo(CControl* button) {
+    if (button->value() > 0.5f || undoTag < 0) return;
+    korvel->beginEdit(undoTag);
+    korvel->setParameterAutomated(undoTag, undoValue);
+    korvel->endEdit(undoTag);
 }
 
 // Fills the side that is switched off with the state being heard.
 void SDEditor::copy() {
-    if (buttonA->value() > 0.5f)
+    if (sideAOn)
         korvel->compareSlotB = korvel->editSlot();
     else
         korvel->compareSlotA = korvel->editSlot();
 }
 
-// Saves the state being heard into the side being left and loads the other side.
+// Saves the state being heard into the side being left and loads the other side. Pressing the side
+// that is on changes nothing: that button stays on.
 void SDEditor::switchTo(bool sideA) {
+    buttonA->setValue(sideA ? 1.0f : 0.0f);
+    buttonB->setValue(sideA ? 0.0f : 1.0f);
+    if (sideA == sideAOn) return;
+    sideAOn = sideA;
     if (sideA) {
-        buttonB->setValue(0.0f);
         korvel->compareSlotB = korvel->editSlot();
         korvel->editSlot() = korvel->compareSlotA;
     } else {
-        buttonA->setValue(0.0f);
         korvel->compareSlotA = korvel->editSlot();
         korvel->editSlot() = korvel->compareSlotB;
     }

@@ -17,8 +17,8 @@ class Korvel;
 
 // Korvel's panel: six sliders with their value displays (tags 0 to 5), the oversampling (6) and
 // channel-mode (7) menus, the program menu (9) with its name field (10), and the buttons UNDO (11),
-// COPY (12), A (13) and B (14) on the background bitmap. User changes of tags 0 to 5 are automated;
-// the menus and UNDO set their parameter plainly. The program menu's choice survives closing.
+// COPY (12), A (13) and B (14) on the background bitmap. User changes of tags 0 to 5 and UNDO are
+// automated; the menus set their parameter plainly. The program menu's choice survives closing.
 class SDEditor : public AEffGUIEditor, public Toolkit::CControlListener {
 public:
     static constexpr int kSliderCount = 6;
@@ -30,6 +30,8 @@ public:
     void close() override;
     void setParameter(VstInt32 index, float value) override;
     void valueChanged(Toolkit::CControl* control) override;
+    void editBegan(Toolkit::CControl* control) override;
+    void editEnded(Toolkit::CControl* control) override;
 
     int32_t currentProgramIndex() const { return programIndex; }
     int32_t currentMenuIndex() const { return menuIndex; }
@@ -44,6 +46,12 @@ private:
     void fillProgramMenu();
     void programChosen();
     void programNameEntered();
+    // Leaves the name entry without storing anything.
+    void leaveNameEntry();
+    // Takes over a program the host chose since (effSetProgram) as the menu's current program.
+    void followHostProgram();
+    // Remembers what a user change of a parameter is about to replace, for UNDO.
+    void recordUndo(Toolkit::CControl* control);
     void undo(Toolkit::CControl* button);
     void copy();
     void switchTo(bool sideA);
@@ -63,5 +71,13 @@ private:
     Toolkit::COptionMenu* oversamplingMenu = nullptr;
     int32_t programIndex = 0;
     int32_t menuIndex = 2;
-    Toolkit::CControl* lastControl = nullptr;
+    bool namingProgram = false;  // the name field shows in place of the menu for a store
+    bool sideAOn = true;
+
+    // UNDO puts back one parameter's value from before the last user change. A gesture (press to
+    // release, a wheel step, a typed value) is one change: its first value change records.
+    int32_t undoTag = -1;
+    float undoValue = 0.0f;
+    Toolkit::CControl* gestureControl = nullptr;  // a parameter control in a gesture
+    bool gestureRecorded = false;
 };

@@ -7,6 +7,7 @@
 
 #include "AEffEditor.h"
 #include "EditorAttachment.h"
+#include "HostText.h"
 #include "ParameterText.h"
 #include "TextLimits.h"
 
@@ -168,7 +169,10 @@ void Korvel::setProgram(VstInt32 program) {
 }
 
 void Korvel::setProgramName(char* name) {
-    if (name) programBank_[curProgram.load(std::memory_order_relaxed)].setName(name);
+    if (!name) return;
+    char utf8[ProgramRecord::kNameSize];
+    programNameFromHost(name, utf8, sizeof utf8);
+    programBank_[curProgram.load(std::memory_order_relaxed)].setName(utf8);
 }
 
 void Korvel::getProgramName(char* name) {
@@ -178,8 +182,8 @@ void Korvel::getProgramName(char* name) {
         char numbered[ProgramRecord::kNameSize + 16];
         std::snprintf(numbered, sizeof numbered, "%s %d", record.name, program + 1);
         copyText(name, numbered, ProgramRecord::kNameSize - 1);
-    } else {
-        copyText(name, record.name, ProgramRecord::kNameSize - 1);
+    } else if (name) {
+        programNameToHost(record.name, name, ProgramRecord::kNameSize);
     }
 }
 
@@ -222,8 +226,8 @@ void Korvel::getParameterName(VstInt32 index, char* text) {
 }
 
 bool Korvel::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
-    if (index < 0 || index >= Programs::kProgramCount) return false;
-    copyText(text, programBank_[index].name, ProgramRecord::kNameSize - 1);
+    if (index < 0 || index >= Programs::kProgramCount || !text) return false;
+    programNameToHost(programBank_[index].name, text, ProgramRecord::kNameSize);
     return true;
 }
 

@@ -36,7 +36,7 @@ void ProgramRecord::setValue(int index, float v) {
     endWrite();
 }
 
-void ProgramRecord::setName(const char* text) { copyText(name, text, kNameSize - 1); }
+void ProgramRecord::setName(const char* text) { copyUtf8Text(name, text, kNameSize - 1); }
 
 bool ProgramRecord::nameIs(const char* text) const { return std::strncmp(name, text, kNameSize) == 0; }
 

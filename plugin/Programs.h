@@ -36,7 +36,8 @@ public:
 
     float value(int index) const { return values_[Parameters::storageSlot(index)].load(std::memory_order_relaxed); }
     void setValue(int index, float v);
-    // Copies at most 23 characters of `text` and terminates; the rest of the field is cleared.
+    // Copies at most 23 bytes of the UTF-8 `text`, whole characters only, and terminates; the rest of
+    // the field is cleared.
     void setName(const char* text);
     bool nameIs(const char* text) const;
 

@@ -230,10 +230,20 @@ void COptionMenu::takeFocus() {
     lastChosenId = -1;
     CFrame* owner = frame();
     if (!owner) return;
+    // The pop-up runs the system's message loop, in which the host may close the editor: the menu
+    // and its frame stay alive until it has returned. Nothing here is touched after the releases.
+    retain();
+    owner->retain();
+    popUp(*owner);
+    owner->release();
+    release();
+}
+
+void COptionMenu::popUp(CFrame& owner) {
     int32_t firstId = 0;
     const PopupMenuModel model = popupModel(firstId);
     std::optional<int32_t> choice;
-    if (auto chooser = createNativePopupMenu(*owner)) {
+    if (auto chooser = createNativePopupMenu(owner)) {
         popupOpen = true;
         choice = chooser->track(model, popupPosition(), (pressButtons & kRButton) != 0);
         popupOpen = false;
@@ -241,13 +251,14 @@ void COptionMenu::takeFocus() {
     if (bitmapWhileOpen) setDirty(true);
     COptionMenu* menu = nullptr;
     int32_t index = -1;
-    if (choice && resolve(*choice, menu, index)) {
+    // A choice made while the editor closed its frame belongs to no open editor any more.
+    if (choice && owner.isOpen() && resolve(*choice, menu, index)) {
         lastChosenId = *choice;
         menu->setValue(static_cast<float>(index));
         lastChoiceMenu = menu;
         if (controlListener) controlListener->valueChanged(menu);
     }
-    owner->setFocusedView(nullptr);
+    owner.setFocusedView(nullptr);
     endGesture();
 }
 

@@ -68,6 +68,8 @@ private:
     bool resolve(int32_t id, COptionMenu*& owner, int32_t& index);
     // Where the pop-up opens, in the frame window's coordinates.
     ViewPoint popupPosition() const;
+    // Shows the pop-up in owner's window and reports the choice.
+    void popUp(CFrame& owner);
 
     std::vector<CMenuItem*> entries;
     int32_t current = -1;

@@ -93,7 +93,6 @@ MouseResult CTextEdit::pointerDown(ViewPoint, ButtonState buttons) {
     CFrame* owner = frame();
     if (owner && owner->focusedView() == this) return kMouseNotHandled;
     if ((displayStyle & kDoubleClickStyle) && !(buttons & kDoubleClick)) return kMouseNotHandled;
-    beginGesture();
     takeFocus();
     return kMouseHandledDone;
 }
@@ -110,6 +109,8 @@ void CTextEdit::takeFocus() {
     CFrame* owner = frame();
     if (entry || !owner) return;
     returnPressed = false;
+    abandoned = false;
+    beginGesture();
     const ViewRect rect = rectInFrame();
     NativeTextEntryLayout layout;
     layout.rect = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
@@ -120,7 +121,7 @@ void CTextEdit::takeFocus() {
     layout.backColor = colorOfBack;
     entry = createNativeTextEntry(*owner, layout, content, *this);
     if (!entry) {
-        // Without a native entry there is nothing to edit: close the gesture the press opened.
+        // Without a native entry there is nothing to edit.
         endGesture();
         if (owner->focusedView() == this) owner->setFocusedView(nullptr);
     }
@@ -142,13 +143,19 @@ bool CTextEdit::detach() {
 }
 
 void CTextEdit::closeEntry(bool quiet) {
-    endGesture();
     const std::string oldText = content;
-    const std::string typed = entry->text();
-    copyUtf8Limited(content, sizeof content, typed.c_str(), kTextEntryMaxCharacters);
+    if (!abandoned) {
+        const std::string typed = entry->text();
+        copyUtf8Limited(content, sizeof content, typed.c_str(), kTextEntryMaxCharacters);
+    }
     entry.reset();
     setDirty(true);
-    if (!quiet && oldText != content && controlListener) controlListener->valueChanged(this);
+    if (!quiet) textEntered(oldText);
+    endGesture();
+}
+
+void CTextEdit::textEntered(const std::string& oldText) {
+    if (oldText != content && controlListener) controlListener->valueChanged(this);
 }
 
 void CTextEdit::nativeEntryReturnPressed() {
@@ -157,5 +164,14 @@ void CTextEdit::nativeEntryReturnPressed() {
 }
 
 void CTextEdit::nativeEntryFocusLost() { loseFocus(); }
+
+void CTextEdit::nativeEntryCancelled() {
+    abandoned = true;
+    CFrame* owner = frame();
+    if (owner && owner->focusedView() == this)
+        owner->setFocusedView(nullptr);  // which ends the entry
+    else
+        loseFocus();
+}
 
 }  // namespace Toolkit

@@ -14,7 +14,8 @@ using TextFormatterWithData = void (*)(const char* text, char* display, void* us
 
 // A text shown like a value display that the user edits in a native single-line entry opened over
 // it. Editing ends on Enter, on loss of the keyboard focus, when the frame's focus view changes or
-// when the field is destroyed; a changed text is then reported to the listener.
+// when the field is destroyed; a changed text is then reported to the listener. Escape abandons the
+// entry and keeps the old text. An open entry is one gesture, however it was opened (a press, Tab).
 class CTextEdit : public CParamDisplay, public TextEntryColors, private NativeTextEntryClient {
 public:
     CTextEdit(const ViewRect& rect, CControlListener* listener, int32_t tag, const char* text = nullptr,
@@ -44,16 +45,24 @@ public:
     bool isEditing() const { return entry != nullptr; }
     bool returnWasPressed() const { return returnPressed; }
 
+protected:
+    // An entry has ended with the field's text (unchanged when abandoned), inside the entry's gesture;
+    // tells the listener when the text changed.
+    virtual void textEntered(const std::string& oldText);
+
 private:
     void nativeEntryReturnPressed() override;
     void nativeEntryFocusLost() override;
-    // Closes the native entry and takes its text; reports a change unless quiet.
+    void nativeEntryCancelled() override;
+    // Closes the native entry, takes its text (unless abandoned), reports it unless quiet and ends
+    // the gesture.
     void closeEntry(bool quiet);
     // The field's rectangle in the frame window's coordinates.
     ViewRect rectInFrame() const;
 
     std::unique_ptr<NativeTextEntry> entry;
     bool returnPressed = false;
+    bool abandoned = false;
     char content[kDisplayTextSize] = {};
     TextFormatter textFormatter = nullptr;
     TextFormatterWithData textFormatterWithData = nullptr;

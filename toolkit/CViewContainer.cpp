@@ -169,6 +169,7 @@ bool CViewContainer::focusNext(CView* current, bool reverse) {
         node = reverse ? lastNode : firstNode;
     for (; node; node = reverse ? node->previous : node->next) {
         CView* child = node->child;
+        if (!child->isShown()) continue;  // a hidden view (and all inside it) is out of reach
         if (child->wantsFocus()) {
             if (viewFrame) viewFrame->setFocusedView(child);
             child->takeFocus();

@@ -13,8 +13,9 @@ void sleepMilliseconds(uint32_t milliseconds);
 // Removes one paint message waiting for the calling thread and dispatches it; nothing where paint
 // messages do not exist.
 void dispatchOnePendingPaint();
-// Initialise / uninitialise OLE for the calling thread (drop targets need it).
-void initialiseOle();
+// Initialises OLE for the calling thread (drop targets need it); true when it succeeded, and only
+// then does that thread owe a matching uninitialiseOle.
+bool initialiseOle();
 void uninitialiseOle();
 
 }  // namespace Toolkit::EditorSystem

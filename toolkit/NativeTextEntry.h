@@ -23,6 +23,8 @@ public:
     virtual void nativeEntryReturnPressed() = 0;
     // The entry lost the keyboard focus (clicked elsewhere, another window activated).
     virtual void nativeEntryFocusLost() = 0;
+    // Escape was pressed: the user abandons the entry.
+    virtual void nativeEntryCancelled() = 0;
 };
 
 // How the entry is laid out; every value is computed by the text field.
@@ -38,8 +40,8 @@ struct NativeTextEntryLayout {
 };
 
 // A native single-line edit box shown over a text field while it is edited. It opens with the text
-// all selected and the keyboard focus in it, accepts at most kTextEntryMaxCharacters characters,
-// treats Escape like any other key (no effect) and reports Enter and focus loss to its client.
+// all selected and the keyboard focus in it, accepts at most kTextEntryMaxCharacters characters
+// and reports Enter, Escape and focus loss to its client.
 // Destroying the object closes the native control without calling the client.
 class NativeTextEntry {
 public:

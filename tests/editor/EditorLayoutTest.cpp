@@ -104,5 +104,32 @@ TEST_F(EditorHost, PaintsThePanelIntoAPicture) {
     close();
 }
 
+// draw paints the rectangle asked for, its corners in any order, and nothing beside it.
+TEST_F(EditorHost, DrawPaintsTheRectangleAskedFor) {
+    ASSERT_TRUE(open());
+    const ViewColor blank = window().picture()->pixelAt(200, 150);
+    ERect corners{160, 240, 100, 180};  // top, left, bottom, right: given bottom-up and right to left
+    editor().draw(&corners);
+    EXPECT_NE(window().picture()->pixelAt(200, 120), blank);
+    EXPECT_EQ(window().picture()->pixelAt(200, 170), blank);
+    EXPECT_EQ(window().picture()->pixelAt(250, 120), blank);
+    editor().draw(nullptr);
+    EXPECT_NE(window().picture()->pixelAt(600, 290), blank);
+}
+
+// A second open without a close replaces the first window instead of leaving it open beside it.
+TEST_F(EditorHost, OpeningAgainClosesTheWindowOpenBefore) {
+    ASSERT_TRUE(open());
+    CFrame* first = &frame();
+    first->retain();  // kept to look at after the editor has let go of it
+    ASSERT_TRUE(open());
+    EXPECT_NE(&frame(), first);
+    EXPECT_FALSE(first->isOpen()) << "closed by the second open";
+    EXPECT_EQ(first->childCount(), 20);
+    first->release();
+    host.setParameter(3, 0.8f);
+    EXPECT_EQ(slider(3), 0.8f);
+}
+
 }  // namespace
 }  // namespace EditorTest

@@ -1,7 +1,8 @@
 // Values travel both ways: the host's changes reach the controls, the user's changes reach the
-// effect (automated for the sliders and displays, plainly for the menus and UNDO) and the host.
+// effect (automated for the sliders, displays and UNDO, plainly for the menus) and the host.
 
 #include <cmath>
+#include <functional>
 
 #include "COptionMenu.h"
 #include "CTextEdit.h"
@@ -67,23 +68,54 @@ TEST_F(EditorHost, ASliderDragAutomatesEveryChangeAndMovesItsDisplay) {
     EXPECT_FALSE(window().isMouseCaptured());
 }
 
-TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChange) {
-    host.setParameter(3, 0.3f);
+// Every kind of user change is one step for UNDO, and UNDO reaches the host like any other change.
+TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChangeOfAnyKind) {
     ASSERT_TRUE(open());
     click(kUndo);
-    EXPECT_EQ(host.getParameter(3), 0.3f);
-    EXPECT_TRUE(hostCalls().empty()) << "nothing to undo, and UNDO is no parameter the host knows";
+    EXPECT_TRUE(hostCalls().empty()) << "nothing to undo yet";
 
-    press(sliderPoint(3, 0.3f));
-    move(sliderPoint(3, 0.7f));
-    release(sliderPoint(3, 0.7f));
-    EXPECT_NEAR(host.getParameter(3), 0.7f, 0.004f);
-    RecordingHost::calls.clear();
+    struct Change {
+        const char* name;
+        int32_t tag;
+        std::function<void()> make;
+    };
+    const Change changes[] = {
+        {"slider drag", 3, [this] { press(sliderPoint(3, 0.8f)), move(sliderPoint(3, 0.9f)), release(sliderPoint(3, 0.9f)); }},
+        {"display wheel", 3, [this] { frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0); }},
+        {"slider wheel", 1, [this] { frame().wheelOnAxis(sliderPoint(1, 0.5f), kWheelVertical, -1.0f, 0); }},
+        {"arrow key", 3, [this] { host.dispatch(effEditKeyDown, 0, kVirtualKeyUp, nullptr, 0.0f); }},
+        {"typed value", 5, [this] {
+             press({316, 245}, kLButton | kDoubleClick);
+             Doubles::openTextEntry()->type("-12");
+             Doubles::openTextEntry()->pressEnter();
+         }},
+        {"Ctrl+click default", 5, [this] { press(sliderPoint(5, 0.2f), kLButton | kControl); }},
+        {"display drag", 0, [this] { press({100, 245}), move({100, 205}), release({100, 205}); }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        const int32_t tag = change.tag;
+        press(sliderPoint(tag, 0.1f));  // an earlier change, which UNDO must not reach back to
+        move(sliderPoint(tag, 0.497f));
+        release(sliderPoint(tag, 0.497f));
+        const float before = host.getParameter(tag);
+        change.make();
+        ASSERT_NE(host.getParameter(tag), before);
+        RecordingHost::calls.clear();
+        click(kUndo);
+        EXPECT_EQ(host.getParameter(tag), before);
+        EXPECT_EQ(slider(tag), before);
+        EXPECT_EQ(display(tag), before);
+        EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin " + std::to_string(tag), automate(tag, before),
+                                                         "end " + std::to_string(tag)}));
+    }
+
+    // A wheel step against the end changes nothing, so UNDO still takes back the step before it.
+    for (int notch = 0; notch < 12; ++notch) frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0);
+    ASSERT_EQ(host.getParameter(3), 1.0f);
     click(kUndo);
-    EXPECT_EQ(host.getParameter(3), 0.3f);
-    EXPECT_EQ(slider(3), 0.3f);
-    EXPECT_EQ(display(3), 0.3f);
-    EXPECT_TRUE(hostCalls().empty()) << "UNDO is not automated";
+    EXPECT_LT(host.getParameter(3), 1.0f);
+    EXPECT_GT(host.getParameter(3), 0.89f);
 
     // Reopening forgets the last change.
     host.setParameter(3, 0.5f);
@@ -93,7 +125,38 @@ TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChange) {
     EXPECT_EQ(host.getParameter(3), 0.5f);
 }
 
-TEST_F(EditorHost, DisplaysTakeDragsWheelAndTypedNumbers) {
+// Fine drags, default clicks and keys through the editor; Shift divides each by ten.
+TEST_F(EditorHost, SlidersTakeFineDragsDefaultClicksAndArrowKeys) {
+    ASSERT_TRUE(open());
+    press(sliderPoint(4, 0.5f), kLButton | kShift);
+    EXPECT_EQ(host.getParameter(4), 0.0f) << "a Shift press does not jump";
+    move(sliderPoint(4, 1.0f), kLButton | kShift);
+    release(sliderPoint(4, 1.0f), kLButton | kShift);
+    EXPECT_NEAR(host.getParameter(4), 0.1f, 0.002f) << "the top of the travel is a tenth of the way from 0";
+
+    RecordingHost::calls.clear();
+    press(sliderPoint(5, 0.1f), kLButton | kControl);
+    EXPECT_EQ(host.getParameter(5), 0.667f);
+    EXPECT_EQ(slider(5), 0.667f);
+    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 5", "begin 5", automate(5, 0.667f), "end 5", "end 5"}));
+
+    const struct {
+        uint8_t key;
+        float modifier;
+        float step;
+    } keys[] = {{kVirtualKeyUp, 0, 0.1f}, {kVirtualKeyRight, 0, 0.1f}, {kVirtualKeyDown, 0, -0.1f},
+                {kVirtualKeyLeft, 1, -0.01f}, {kVirtualKeyUp, 1, 0.01f}};
+    for (const auto& key : keys) {
+        const float before = host.getParameter(5);
+        EXPECT_EQ(host.dispatch(effEditKeyDown, 0, key.key, nullptr, key.modifier), 1);
+        EXPECT_NEAR(host.getParameter(5), before + key.step, 1e-6f);
+        EXPECT_EQ(host.dispatch(effEditKeyUp, 0, key.key, nullptr, key.modifier), 0) << "no view takes key releases";
+    }
+    EXPECT_EQ(display(5), host.getParameter(5));
+    EXPECT_EQ(host.dispatch(effEditKeyDown, 'x', 0, nullptr, 0.0f), 0);
+}
+
+TEST_F(EditorHost, DisplaysTakeDragsWheelAndTypedNumbersEachInsideItsGesture) {
     ASSERT_TRUE(open());
     const ViewPoint lowDisplay{100, 245};
     press(lowDisplay);
@@ -105,9 +168,13 @@ TEST_F(EditorHost, DisplaysTakeDragsWheelAndTypedNumbers) {
     release({100, 250});
     EXPECT_FLOAT_EQ(host.getParameter(0), 0.5f - 1.0f / 240.0f);
     EXPECT_EQ(slider(0), host.getParameter(0));
+    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 0", automate(0, 0.5f + 1.0f / 240.0f),
+                                                     automate(0, 0.5f - 1.0f / 240.0f), "end 0"}));
 
+    RecordingHost::calls.clear();
     EXPECT_TRUE(frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0));  // Drive display
     EXPECT_FLOAT_EQ(host.getParameter(3), 0.2f);
+    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 3", automate(3, 0.2f), "end 3"}));
 
     RecordingHost::calls.clear();
     press({316, 245}, kLButton | kDoubleClick);  // Volume display
@@ -115,11 +182,36 @@ TEST_F(EditorHost, DisplaysTakeDragsWheelAndTypedNumbers) {
     Doubles::openTextEntry()->type("30");
     Doubles::openTextEntry()->pressEnter();
     EXPECT_EQ(host.getParameter(5), 1.0f) << "+30 dB is clamped to +20";
-    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 5", "end 5", automate(5, 1.0f)}));
+    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 5", automate(5, 1.0f), "end 5"}));
     press({100, 245}, kLButton | kDoubleClick);
     Doubles::openTextEntry()->type("-6 dB");
     Doubles::openTextEntry()->pressEnter();
     EXPECT_EQ(host.getParameter(0), 0.25f);
+}
+
+// An entry ended on the text the display showed changes nothing, not even the display itself.
+TEST_F(EditorHost, AnEntryEndedOnItsOwnTextLeavesTheValue) {
+    const struct {
+        int32_t tag;
+        float value;
+        ViewPoint where;
+        const char* shown;
+    } cases[] = {{5, 0.0f, {316, 245}, "-oo"}, {3, 0.34f, {236, 245}, "0.3"}, {0, 0.51f, {100, 245}, "0.2"}};
+    ASSERT_TRUE(open());
+    for (const auto& entry : cases) {
+        host.setParameter(entry.tag, entry.value);
+        RecordingHost::calls.clear();
+        press(entry.where, kLButton | kDoubleClick);
+        ASSERT_NE(Doubles::openTextEntry(), nullptr);
+        EXPECT_EQ(Doubles::openTextEntry()->text(), entry.shown);
+        Doubles::openTextEntry()->pressEnter();
+        EXPECT_EQ(display(entry.tag), entry.value);
+        EXPECT_EQ(host.getParameter(entry.tag), entry.value);
+        EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin " + std::to_string(entry.tag),
+                                                         "end " + std::to_string(entry.tag)}));
+    }
+    frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0);
+    EXPECT_FLOAT_EQ(host.getParameter(3), 0.44f) << "the next wheel step starts from the value, not its text";
 }
 
 TEST(LeadingNumber, ReadsTheNumberATextBeginsWith) {

@@ -97,6 +97,10 @@ TEST(Programs, RenamingNeverOverrunsTheNameField) {
     // The values behind the name are intact.
     EXPECT_EQ(host.effect().programBank()[13].value(3), 0.2f);
     EXPECT_EQ(indexedName(host, 14), "User 2");
+
+    char accented[] = "Twenty-two characters \xc3\xa9";  // the e-acute would end at byte 24
+    host.dispatch(effSetProgramName, 0, 0, accented);
+    EXPECT_EQ(host.text(effGetProgramName), "Twenty-two characters ") << "cut before the character, not inside it";
 }
 
 }  // namespace

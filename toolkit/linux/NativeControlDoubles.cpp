@@ -11,6 +11,7 @@ TextEntryDouble* currentEntry = nullptr;
 int32_t entriesOpened = 0;
 
 std::optional<std::vector<int32_t>> popupScript;
+std::function<void()> popupAction;
 std::optional<ShownPopup> shownPopup;
 int32_t popupCount = 0;
 
@@ -27,6 +28,10 @@ public:
     std::optional<int32_t> track(const PopupMenuModel& menu, const ViewPoint& position, bool rightButton) override {
         ++popupCount;
         shownPopup = ShownPopup{menu, position, rightButton};
+        if (auto action = std::move(popupAction)) {
+            popupAction = nullptr;
+            action();
+        }
         auto path = std::move(popupScript);
         popupScript.reset();
         if (!path || path->empty()) return std::nullopt;
@@ -81,7 +86,7 @@ void TextEntryDouble::type(const std::string& utf8) {
 
 void TextEntryDouble::pressEnter() { client.nativeEntryReturnPressed(); }
 
-void TextEntryDouble::pressEscape() {}
+void TextEntryDouble::pressEscape() { client.nativeEntryCancelled(); }
 
 void TextEntryDouble::loseFocus() { client.nativeEntryFocusLost(); }
 
@@ -90,6 +95,7 @@ int32_t textEntriesOpened() { return entriesOpened; }
 
 void scriptPopupChoice(std::vector<int32_t> path) { popupScript = std::move(path); }
 void scriptPopupDismissal() { popupScript = std::vector<int32_t>{}; }
+void runDuringNextPopup(std::function<void()> action) { popupAction = std::move(action); }
 const std::optional<ShownPopup>& lastPopup() { return shownPopup; }
 int32_t popupsShown() { return popupCount; }
 

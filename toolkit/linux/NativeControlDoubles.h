@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,12 @@ int32_t textEntriesOpened();
 // submenu of that entry, and so on), or dismissed. Without a script a menu is dismissed.
 void scriptPopupChoice(std::vector<int32_t> path);
 void scriptPopupDismissal();
+// Runs action while the next pop-up menu is open, as a host's message handling inside the menu loop.
+void runDuringNextPopup(std::function<void()> action);
+
+// Holds the editor clock (EditorSystem::tickCount) at milliseconds, or lets it run again.
+void holdClockAt(uint32_t milliseconds);
+void releaseClock();
 
 // What the last pop-up menu showed.
 struct ShownPopup {

@@ -14,7 +14,7 @@ void dispatchOnePendingPaint() {
     if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-void initialiseOle() { OleInitialize(nullptr); }
+bool initialiseOle() { return SUCCEEDED(OleInitialize(nullptr)); }
 
 void uninitialiseOle() { OleUninitialize(); }
 

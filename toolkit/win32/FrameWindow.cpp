@@ -162,9 +162,10 @@ LRESULT FrameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (keyDown(VK_MENU)) buttons |= kAlt;
             // The message carries the pointer's screen position.
             const ViewPoint where = messagePoint(lParam) - screenOrigin();
-            const float distance = float(GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
-            frame.wheel(where, distance, buttons);
-            break;
+            // Smooth-scrolling devices send parts of a notch; the controls add the parts up.
+            const float distance = float(GET_WHEEL_DELTA_WPARAM(wParam)) / float(WHEEL_DELTA);
+            if (frame.wheel(where, distance, buttons)) return 0;  // taken: the host's window stays
+            break;  // over no control the host may scroll
         }
         case WM_MOUSELEAVE:
             frame.pointerExited(currentMousePosition(), currentButtons());

@@ -134,6 +134,10 @@ LRESULT EditTextEntry::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return DLGC_WANTALLKEYS;
         case WM_KEYDOWN:
             if (wParam == VK_RETURN && !survives([this] { client.nativeEntryReturnPressed(); })) return 0;
+            if (wParam == VK_ESCAPE && !survives([this] { client.nativeEntryCancelled(); })) return 0;
+            break;
+        case WM_CHAR:
+            if (wParam == VK_ESCAPE) return 0;  // no beep from the control for a key that has done its work
             break;
         case WM_KILLFOCUS:
             if (!survives([this] { client.nativeEntryFocusLost(); })) return 0;

@@ -215,8 +215,8 @@ TEST_F(NativeControlsTest, AClickOpensAnEditAtTheFieldWhoseTextEnterCommitsOnce)
     EXPECT_STREQ(field->textPointer(), "Dunkel \xc3\xbc\xe2\x82\xac");
     EXPECT_TRUE(field->returnWasPressed());
     EXPECT_EQ(frame->focusedView(), nullptr);
-    EXPECT_EQ(log.events, (std::vector<std::string>{"began 10", "beginEdit 10", "endEdit 10", "ended 10",
-                                                    "changed 10 0.0000"}));
+    EXPECT_EQ(log.events, (std::vector<std::string>{"began 10", "beginEdit 10", "changed 10 0.0000", "endEdit 10",
+                                                    "ended 10"}));
     expectNothingLeft();
 
     // Enter on the text as it was reports nothing.
@@ -226,25 +226,27 @@ TEST_F(NativeControlsTest, AClickOpensAnEditAtTheFieldWhoseTextEnterCommitsOnce)
     expectNothingLeft();
 }
 
-TEST_F(NativeControlsTest, EscapeIsAnOrdinaryKeyAndLosingTheFocusCommits) {
+TEST_F(NativeControlsTest, EscapeAbandonsTheEditAndLosingTheFocusCommits) {
     HWND edit = openField();
     ASSERT_NE(edit, nullptr);
     type(edit, L"Bright");
     press(edit, VK_ESCAPE);
-    type(edit, L"\x1b");
-    EXPECT_TRUE(IsWindow(edit)) << "Escape leaves the edit open";
-    EXPECT_EQ(textOf(edit), L"Bright");
-    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_FALSE(IsWindow(edit)) << "Escape closes the edit";
+    EXPECT_STREQ(field->textPointer(), "Warm bass");
+    EXPECT_EQ(frame->focusedView(), nullptr);
     EXPECT_EQ(log.count("changed"), 0);
-    EXPECT_EQ(log.count("endEdit"), 0);
+    EXPECT_EQ(log.count("endEdit 10"), 1);
+    expectNothingLeft();
 
+    edit = openField();
+    type(edit, L"Bright");
     SetFocus(host);
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_STREQ(field->textPointer(), "Bright");
     EXPECT_FALSE(field->returnWasPressed());
     EXPECT_EQ(frame->focusedView(), nullptr);
     EXPECT_EQ(log.only("changed"), std::vector<std::string>{"changed 10 0.0000"});
-    EXPECT_EQ(log.count("endEdit 10"), 1);
+    EXPECT_EQ(log.count("endEdit 10"), 2);
     expectNothingLeft();
 }
 
@@ -311,6 +313,7 @@ TEST_F(NativeControlsTest, AnEntryClosedByItsOwnerCallsNoClientAndHoldsAtMostThe
         int calls = 0;
         void nativeEntryReturnPressed() override { ++calls; }
         void nativeEntryFocusLost() override { ++calls; }
+        void nativeEntryCancelled() override { ++calls; }
     } client;
     NativeTextEntryLayout layout;
     layout.rect = {5, 6, 105, 26};

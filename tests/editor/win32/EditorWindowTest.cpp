@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "VstInterface.h"
@@ -41,11 +43,13 @@ void CALLBACK idleTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (idledEffect) idledEffect->dispatcher(idledEffect, effEditIdle, 0, 0, nullptr, 0.0f);
 }
 
-// Clicks that reach the host window itself.
+// Clicks and wheel turns that reach the host window itself.
 int hostClicks = 0;
+int hostWheels = 0;
 WNDPROC hostProcedure = nullptr;
 LRESULT CALLBACK countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_LBUTTONDOWN) ++hostClicks;
+    if (message == WM_MOUSEWHEEL) ++hostWheels;
     return CallWindowProcW(hostProcedure, window, message, wParam, lParam);
 }
 
@@ -150,6 +154,13 @@ protected:
         if (module) FreeLibrary(module);
         hostCalls.clear();
         automatedValues.clear();
+        hostWheels = 0;
+    }
+    // A further effect of the loaded module, made on the calling thread.
+    AEffect* createEffect() const {
+        auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
+            reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
+        return entry(hostCallback);
     }
     VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr) {
         return effect->dispatcher(effect, opcode, 0, value, ptr, 0.0f);
@@ -304,7 +315,9 @@ TEST_F(EditorWindowTest, MenusTypedValuesAndStoringAProgram) {
     typeInto(entry, L"-6");
     pumpFor(60);
     EXPECT_NEAR(parameter(5), 34.0f / 60.0f, 1e-6f);
-    EXPECT_EQ(hostCalls.back(), "automate 5");
+    ASSERT_GE(hostCalls.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(hostCalls.end() - 3, hostCalls.end()),
+              (std::vector<std::string>{"begin 5", "automate 5", "end 5"}));
 
     // "User:" loads the first user program; the last entry stores B there under a typed name.
     {
@@ -329,6 +342,179 @@ TEST_F(EditorWindowTest, MenusTypedValuesAndStoringAProgram) {
     EXPECT_EQ(parameter(3), 0.1f) << "B, the program the effect started with, was stored and loaded";
     pumpFor(300);
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-stored.png"));
+}
+
+// The host gives and gets program names in its ANSI code page, also those typed in the editor.
+TEST_F(EditorWindowTest, ProgramNamesCrossToTheHostInItsCodePage) {
+    auto ansi = [](const wchar_t* text) {
+        char bytes[64] = {};
+        WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+        return std::string(bytes);
+    };
+    auto indexedName = [this](VstInt32 index) {
+        char name[64] = {};
+        effect->dispatcher(effect, effGetProgramNameIndexed, index, 0, name, 0.0f);
+        return std::string(name);
+    };
+    dispatch(effSetProgram, 13);
+    std::string given = ansi(L"\u00dcberdrive Lead");
+    effect->dispatcher(effect, effSetProgramName, 0, 0, given.data(), 0.0f);
+    EXPECT_EQ(indexedName(13), given);
+
+    dispatch(effSetProgram, 14);
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    {
+        MenuKeys keys({VK_UP, VK_RETURN});  // the store command
+        click(frameWindow(), 480, 17);
+    }
+    click(frameWindow(), 480, 17);
+    HWND entry = textEntry(frameWindow());
+    ASSERT_NE(entry, nullptr);
+    typeInto(entry, L"\u00dcberdrive Lead");
+    pumpFor(60);
+    EXPECT_EQ(indexedName(14), ansi(L"\u00dcberdrive L"));
+    EXPECT_NE(indexedName(14), "\xc3\x9c" "berdrive L") << "not UTF-8: the code page is " << GetACP();
+}
+
+// Entries with the menu's id 0, the first of each menu, are choices like any other.
+TEST_F(EditorWindowTest, TheFirstEntryOfEachMenuCanBeChosen) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    effect->setParameter(effect, 6, 0.8f);
+    effect->setParameter(effect, 7, 2.0f);
+    dispatch(effSetProgram, 5);
+    pumpFor(200);
+    const struct {
+        int32_t x, y;
+    } menus[] = {{150, 284}, {310, 284}, {480, 17}};  // channel mode, oversampling, programs
+    for (const auto& menu : menus) {
+        MenuKeys keys({VK_DOWN, VK_RETURN});
+        click(frameWindow(), menu.x, menu.y);
+    }
+    EXPECT_EQ(parameter(7), 1.0f) << "Mono";
+    EXPECT_EQ(parameter(6), 0.0f) << "1x";
+    EXPECT_EQ(dispatch(effGetProgram), 20) << "\"Factory:\" loads the first program";
+    EXPECT_EQ(parameter(3), 0.1f);
+}
+
+// The host closes the editor from its own message handling while the program menu is open, and a
+// user then picks an entry: the menu returns into a closed editor, which takes no choice.
+TEST_F(EditorWindowTest, ClosingTheEditorWhileItsMenuIsOpen) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(200);
+    static AEffect* closing = nullptr;
+    closing = effect;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 60, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) return;
+        KillTimer(nullptr, id);
+        closing->dispatcher(closing, effEditClose, 0, 0, nullptr, 0.0f);
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
+            PostMessageW(menu, WM_KEYDOWN, key, keyData(key));
+            PostMessageW(menu, WM_KEYUP, key, keyData(key) | LPARAM(0xc0000000u));
+        }
+    });
+    click(frameWindow(), 480, 17);
+    pumpFor(300);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(childWindows(host), 0);
+    EXPECT_EQ(dispatch(effGetProgram), 20);
+    EXPECT_EQ(parameter(3), 0.1f) << "the first program still plays";
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    EXPECT_EQ(childWindows(host), 1);
+}
+
+// Opening again without a close replaces the window; it does not leave the first one behind.
+TEST_F(EditorWindowTest, ASecondOpenReplacesTheWindow) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pump();
+    EXPECT_EQ(childWindows(host), 1);
+    dispatch(effEditClose);
+    pump();
+    EXPECT_EQ(childWindows(host), 0);
+}
+
+// The wheel over a control moves it, in parts of a notch too, and stays with the editor; over no
+// control it goes on to the host.
+TEST_F(EditorWindowTest, WheelPartsOfANotchAddUpAndTheHostKeepsOnlyTheWheelNoControlTook) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
+    pumpFor(100);
+    auto turn = [this](int32_t x, int32_t y, short delta) {
+        const POINT screen = screenPoint(frameWindow(), x, y);
+        SendMessageW(frameWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
+    };
+    for (int part = 0; part < 3; ++part) turn(236, 246, WHEEL_DELTA / 3);  // the Drive display
+    EXPECT_NEAR(parameter(3), 0.2f, 1e-6f) << "three thirds make a notch";
+    EXPECT_EQ(hostWheels, 0);
+    turn(400, 150, -WHEEL_DELTA);  // the bare panel
+    EXPECT_EQ(hostWheels, 1);
+}
+
+// Points the module's import of function (from dll) at replacement; returns the previous target.
+void* redirectImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name;
+         ++library) {
+        if (_stricmp(reinterpret_cast<char*>(base + library->Name), dll) != 0) continue;
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+            const auto* named = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slot->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+            void* previous = reinterpret_cast<void*>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof(void*), protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+thread_local int oleUninitialisations = 0;
+void (WINAPI* systemOleUninitialize)() = nullptr;
+void WINAPI countedOleUninitialize() {
+    ++oleUninitialisations;
+    systemOleUninitialize();
+}
+
+// A host thread in the multi-threaded COM apartment (where OLE cannot start), and an effect closed
+// on another thread than the one that made it: the editor owes neither thread an uninitialisation,
+// and the host's own COM initialisation survives both.
+TEST_F(EditorWindowTest, TheEditorLeavesTheHostsComInitialisationAsItWas) {
+    systemOleUninitialize = reinterpret_cast<void (WINAPI*)()>(
+        redirectImport(module, "ole32.dll", "OleUninitialize", reinterpret_cast<void*>(countedOleUninitialize)));
+    ASSERT_NE(systemOleUninitialize, nullptr);
+    struct Case {
+        const char* name;
+        bool madeHere;  // made on the test's own thread, closed on the host thread
+    };
+    for (const Case& test : {Case{"made and closed in the apartment", false}, Case{"closed on another thread", true}}) {
+        SCOPED_TRACE(test.name);
+        AEffect* made = test.madeHere ? createEffect() : nullptr;
+        HRESULT again = E_FAIL;
+        int uninitialised = -1;
+        std::thread([&] {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            AEffect* closed = made ? made : createEffect();
+            closed->dispatcher(closed, effClose, 0, 0, nullptr, 0.0f);
+            uninitialised = oleUninitialisations;
+            again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            if (SUCCEEDED(again)) CoUninitialize();
+            CoUninitialize();
+        }).join();
+        EXPECT_EQ(uninitialised, 0);
+        EXPECT_EQ(again, S_FALSE) << "the host's multi-threaded apartment still stands";
+    }
+    AEffect* balanced = createEffect();  // made and closed here: OLE started, so it is ended
+    balanced->dispatcher(balanced, effClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(oleUninitialisations, 1);
+    redirectImport(module, "ole32.dll", "OleUninitialize", reinterpret_cast<void*>(systemOleUninitialize));
 }
 
 TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeavesNothingBehind) {

@@ -1,0 +1,72 @@
+#include "HostText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "TextLimits.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+#if defined(_WIN32)
+bool isAscii(const char* text) {
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80) return false;
+    return true;
+}
+
+std::wstring wideFrom(UINT codePage, const char* text) {
+    const int units = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (units <= 1) return {};
+    std::wstring wide(size_t(units), L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, wide.data(), units);
+    wide.resize(size_t(units - 1));
+    return wide;
+}
+
+// The longest start of wide that fits into size - 1 bytes of codePage, whole characters only.
+std::string narrowFitting(UINT codePage, const std::wstring& wide, std::size_t size) {
+    for (size_t count = wide.size(); count > 0; --count) {
+        if (count < wide.size() && IS_LOW_SURROGATE(wide[count])) continue;  // not inside a pair
+        const int bytes = WideCharToMultiByte(codePage, 0, wide.data(), int(count), nullptr, 0, nullptr, nullptr);
+        if (bytes <= 0 || size_t(bytes) >= size) continue;
+        std::string narrow(size_t(bytes), '\0');
+        WideCharToMultiByte(codePage, 0, wide.data(), int(count), narrow.data(), bytes, nullptr, nullptr);
+        return narrow;
+    }
+    return {};
+}
+
+void copyWhole(const char* text, char* out, std::size_t size) {
+    std::memset(out, 0, size);
+    std::memcpy(out, text, std::min(std::strlen(text), size - 1));
+}
+#endif
+
+}  // namespace
+
+void programNameFromHost(const char* hostText, char* utf8, std::size_t size) {
+    if (!size) return;
+#if defined(_WIN32)
+    if (!isAscii(hostText)) {
+        copyWhole(narrowFitting(CP_UTF8, wideFrom(CP_ACP, hostText), size).c_str(), utf8, size);
+        return;
+    }
+#endif
+    copyUtf8Text(utf8, hostText, int(size - 1));
+}
+
+void programNameToHost(const char* utf8, char* hostText, std::size_t size) {
+    if (!size) return;
+#if defined(_WIN32)
+    if (!isAscii(utf8)) {
+        copyWhole(narrowFitting(CP_ACP, wideFrom(CP_UTF8, utf8), size).c_str(), hostText, size);
+        return;
+    }
+#endif
+    copyUtf8Text(hostText, utf8, int(size - 1));
+}
