@@ -121,7 +121,6 @@ private:
         Visual* visual = DefaultVisual(display, screen);
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True;
-        attributes.save_under = True;
         attributes.colormap = DefaultColormap(display, screen);
         attributes.border_pixel = 0;
         attributes.background_pixel = WhitePixel(display, screen);
@@ -129,7 +128,7 @@ private:
                                 StructureNotifyMask;
         window = XCreateWindow(display, RootWindow(display, screen), position.x, position.y, unsigned(size.x),
                                unsigned(size.y), 0, DefaultDepth(display, screen), InputOutput, visual,
-                               CWOverrideRedirect | CWSaveUnder | CWColormap | CWBorderPixel | CWBackPixel | CWEventMask,
+                               CWOverrideRedirect | CWColormap | CWBorderPixel | CWBackPixel | CWEventMask,
                                &attributes);
         if (!window) return false;
         surface = cairo_xlib_surface_create(display, window, visual, size.x, size.y);
