@@ -233,8 +233,9 @@ private:
 
     void paint() {
         needsPaint = false;
-        cairo_t* cr = cairo_create(surface);
-        cairo_push_group(cr);
+        // Drawn in memory and copied: no glyphs on the window's own surface (see the text entry).
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.x, size.y);
+        cairo_t* cr = cairo_create(image);
         setColor(cr, 242, 242, 242);
         cairo_paint(cr);
         setColor(cr, 128, 128, 128);
@@ -281,9 +282,12 @@ private:
             cairo_move_to(cr, rect.left + kTextLeft, std::round(baseline));
             cairo_show_text(cr, entry.title.c_str());
         }
-        cairo_pop_group_to_source(cr);
+        cairo_destroy(cr);
+        cr = cairo_create(surface);
+        cairo_set_source_surface(cr, image, 0, 0);
         cairo_paint(cr);
         cairo_destroy(cr);
+        cairo_surface_destroy(image);
         cairo_surface_flush(surface);
         XFlush(display);
     }

@@ -256,7 +256,8 @@ private:
 
     // The byte offset of the character boundary nearest to x (window coordinates).
     size_t offsetAt(int32_t x) {
-        cairo_t* cr = cairo_create(surface);
+        cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+        cairo_t* cr = cairo_create(scratch);
         selectFont(cr);
         const double left = textLeft(cr);
         size_t best = 0;
@@ -272,14 +273,17 @@ private:
             if (offset >= content.size()) break;
         }
         cairo_destroy(cr);
+        cairo_surface_destroy(scratch);
         return best;
     }
 
     void paint() {
         if (!window) return;
         const double height = layout.rect.height();
-        cairo_t* cr = cairo_create(surface);
-        cairo_push_group(cr);
+        // Drawn in memory and copied: glyphs are never drawn on the window's own surface, whose
+        // device would otherwise take cairo's font locks in an order of its own when it closes.
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.rect.width(), layout.rect.height());
+        cairo_t* cr = cairo_create(image);
         setColor(cr, ViewColor{layout.backColor.red, layout.backColor.green, layout.backColor.blue, 255});
         cairo_paint(cr);
         selectFont(cr);
@@ -315,9 +319,16 @@ private:
             cairo_line_to(cr, x, height - 2);
             cairo_stroke(cr);
         }
-        cairo_pop_group_to_source(cr);
+        cairo_destroy(cr);
+        copyToWindow(image);
+    }
+
+    void copyToWindow(cairo_surface_t* image) {
+        cairo_t* cr = cairo_create(surface);
+        cairo_set_source_surface(cr, image, 0, 0);
         cairo_paint(cr);
         cairo_destroy(cr);
+        cairo_surface_destroy(image);
         cairo_surface_flush(surface);
         XFlush(display);
     }
