@@ -17,7 +17,7 @@ for group in "${groups[@]}"; do
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;
     x11-tests) packages+=(xvfb libxtst-dev libxres-dev) ;;
-    ardour) packages+=(ardour imagemagick xvfb) ;;
+    ardour) packages+=(ardour imagemagick xvfb xdotool x11-utils) ;;
     art) packages+=(python3 python3-cairo python3-pil fonts-liberation fonts-dejavu-core fonts-dejavu-extra) ;;
     *) echo "install-deps: unknown group '$group' (core, sanitizers, windows, x11-tests, art, ardour)" >&2; exit 2 ;;
   esac
