@@ -108,8 +108,12 @@ X11FrameWindow::~X11FrameWindow() {
     if (!connection) return;
     if (buffer) buffer->release();
     if (surface) {
+        // cairo's state for this connection goes with it.
+        cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(surface));
         cairo_surface_finish(surface);
         cairo_surface_destroy(surface);
+        cairo_device_finish(device);
+        cairo_device_destroy(device);
     }
     if (method) XCloseIM(method);
     for (const auto& [kind, cursor] : cursors) XFreeCursor(connection, cursor);
@@ -321,8 +325,11 @@ void X11FrameWindow::handle(XEvent& event) {
 void X11FrameWindow::handlePointer(XEvent& event) {
     switch (event.type) {
         case MotionNotify: {
-            // Only the latest position of a run of moves matters.
-            while (XCheckTypedWindowEvent(connection, window, MotionNotify, &event)) {}
+            // Only the latest position of a run of moves matters; a move after a release stays after it.
+            XEvent next;
+            while (XPending(connection) > 0 && XPeekEvent(connection, &next) && next.type == MotionNotify &&
+                   next.xany.window == window)
+                XNextEvent(connection, &event);
             const XMotionEvent& motion = event.xmotion;
             frame.pointerMoved({motion.x, motion.y}, buttonsOf(motion.state));
             break;

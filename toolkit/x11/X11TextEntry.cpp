@@ -84,6 +84,7 @@ public:
         }
         XMapRaised(display, window);
         XSync(display, False);
+        XGetInputFocus(display, &previousFocus, &previousRevert);
         XSetInputFocus(display, window, RevertToParent, CurrentTime);
         X11Errors::sync(display);  // a window that is not viewable refuses the focus: typing then goes nowhere
     }
@@ -92,6 +93,11 @@ public:
         if (destroyedDuringCall) *destroyedDuringCall = true;
         if (!window) return;
         frameWindow.removeEventTarget(window);
+        // The keyboard goes back to where it was (the host's window), not to the frame window.
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display, &focus, &revert);
+        if (focus == window && previousFocus != window) XSetInputFocus(display, previousFocus, previousRevert, CurrentTime);
         if (context) XDestroyIC(context);
         cairo_surface_finish(surface);
         cairo_surface_destroy(surface);
@@ -347,6 +353,8 @@ private:
     size_t anchor = 0;  // the other end of the selection
     double scroll = 0;
     bool* destroyedDuringCall = nullptr;
+    Window previousFocus = PointerRoot;
+    int previousRevert = RevertToPointerRoot;
 };
 
 }  // namespace
