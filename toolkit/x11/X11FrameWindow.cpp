@@ -278,6 +278,10 @@ void X11FrameWindow::processEvents() {
         XEvent event;
         XNextEvent(connection, &event);
         if (XFilterEvent(&event, None)) continue;
+        if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);  // the user changed the keyboard's layout
+            continue;
+        }
         if (window && event.xany.window == window)
             handle(event);
         else if (auto target = targets.find(event.xany.window); target != targets.end())

@@ -378,11 +378,12 @@ TEST_F(X11EditorTest, MenusByMouseAndKeysTypedValuesAndStoringAProgram) {
     click(480, 17);  // the name field now in the menu's place
     ASSERT_EQ(childCount(display, frameWindow()), 1) << "the entry";
     fakeText(display, "Bass");
+    fakeKey(display, XK_EuroSign);  // beyond Latin-1: only the input method gives it as UTF-8
     fakeKey(display, XK_Return);
     pumpFor(100);
     char name[64] = {};
     effect->dispatcher(effect, effGetProgramNameIndexed, 12, 0, name, 0.0f);
-    EXPECT_STREQ(name, "Bass");
+    EXPECT_STREQ(name, "Bass\u20ac");
     EXPECT_EQ(parameter(3), 0.1f) << "B, the program the effect started with, was stored and loaded";
     pumpFor(200);
     EXPECT_TRUE(writeScreenshot(display, frameWindow(), "editor-x11-stored.png"));

@@ -133,9 +133,30 @@ void fakeButton(Display* display, unsigned int button, bool down) {
     XSync(display, False);
 }
 
+namespace {
+// A key for keysym: the one the keyboard map has, or a free key given that symbol.
+unsigned int keyFor(Display* display, unsigned long keysym) {
+    if (const unsigned int key = XKeysymToKeycode(display, keysym)) return key;
+    int first = 0, last = 0, perKey = 0;
+    XDisplayKeycodes(display, &first, &last);
+    KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &perKey);
+    unsigned int free = 0;
+    for (int code = last; code >= first && !free; --code) {
+        bool empty = true;
+        for (int column = 0; column < perKey; ++column) empty = empty && map[(code - first) * perKey + column] == NoSymbol;
+        if (empty) free = unsigned(code);
+    }
+    XFree(map);
+    KeySym symbol = keysym;
+    if (free) XChangeKeyboardMapping(display, int(free), 1, &symbol, 1);
+    XSync(display, False);
+    return free;
+}
+}  // namespace
+
 void fakeKey(Display* display, unsigned long keysym, bool shift) {
     const unsigned int shiftKey = XKeysymToKeycode(display, XK_Shift_L);
-    const unsigned int key = XKeysymToKeycode(display, keysym);
+    const unsigned int key = keyFor(display, keysym);
     if (shift) XTestFakeKeyEvent(display, shiftKey, True, CurrentTime);
     XTestFakeKeyEvent(display, key, True, CurrentTime);
     XTestFakeKeyEvent(display, key, False, CurrentTime);
