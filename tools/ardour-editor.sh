@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Opens Korvel's editor in Ardour 7 on a virtual display and works it as a user would: drags the
-# Drive slider, saves the session and reads back the value Ardour holds, then opens the program menu
-# and picks "Med. Drive 1". Leaves pictures of each step in OUTPUT_DIR. Everything Ardour writes
+# Drive slider, saves the session and reads back the value Ardour holds, then starts the transport,
+# opens the program menu (checking that Ardour's clock goes on painting) and picks "Med. Drive 1". Leaves pictures of each step in OUTPUT_DIR. Everything Ardour writes
 # goes to a temporary home folder that is removed afterwards.
 #
 # Usage: tools/ardour-editor.sh [MODULE] [OUTPUT_DIR]   (defaults: build/default/korvel.so, build/default/ardour)
@@ -107,9 +107,14 @@ xdotool windowfocus "$main"; sleep 0.3; xdotool key ctrl+s; sleep 3
 grep -o '<Controllable name="Drive"[^>]*value="[^"]*"' "$work/session/session.ardour" | sed 's/.*value=/Ardour holds Drive = /'
 import -window "$plugin" "$out/ardour-dragged.png"
 
-echo "== program menu: Med. Drive 1"
+echo "== program menu: Med. Drive 1, with the transport rolling"
+xdotool windowfocus "$main"; sleep 0.3; xdotool key space; sleep 2
 xdotool mousemove $((x + 480)) $((y + 15)) click 1; sleep 1.5
-import -window root "$out/ardour-program-menu.png"
+import -window root "$out/ardour-program-menu.png"; sleep 1.5
+import -window root "$out/ardour-program-menu-later.png"
+# Ardour's clock (right of the plug-in window) goes on running while the menu is open.
+echo "pixels of Ardour's clock that changed while the menu was open:" \
+  "$(compare -metric AE -crop 300x40+490+25 "$out/ardour-program-menu.png" "$out/ardour-program-menu-later.png" null: 2>&1 || true)"
 # Entry 9 of the menu that opens below the field (420, 27): title, separator, seven programs above it.
 xdotool mousemove $((x + 440)) $((y + 27 + 2 + 19 + 8 + 7 * 19 + 9)); sleep 0.3; xdotool click 1; sleep 1.5
 import -window "$plugin" "$out/ardour-program-picked.png"
