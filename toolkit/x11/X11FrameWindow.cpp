@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <mutex>
 
 #include "CFrame.h"
 #include "COffscreenContext.h"
