@@ -145,7 +145,7 @@ protected:
     }
     // Moves the pointer to (x, y) of the host window (the editor sits at its top left).
     void pointerTo(int x, int y) {
-        fakeMove(display, kHostX + x, kHostY + y);
+        fakeMove(display, hostX + x, hostY + y);
         pumpFor(40);
     }
     void button(bool down) {
@@ -226,6 +226,7 @@ protected:
     int width = 0;
     int height = 0;
     int hostClicks = 0;
+    int hostX = kHostX, hostY = kHostY;
 };
 
 // A press on a track puts the handle's middle, 9 pixels below its top, under the pointer; the
@@ -389,6 +390,22 @@ TEST_F(X11EditorTest, MenusByMouseAndKeysTypedValuesAndStoringAProgram) {
     EXPECT_EQ(parameter(3), 0.1f) << "B, the program the effect started with, was stored and loaded";
     pumpFor(200);
     EXPECT_TRUE(writeScreenshot(display, frameWindow(), "editor-x11-stored.png"));
+}
+
+TEST_F(X11EditorTest, AMenuNearTheScreensCornerStaysOnTheScreen) {
+    hostX = 500;  // the program field lies at 920, 709 on a 1024 x 768 screen
+    hostY = 700;
+    XMoveWindow(display, host, hostX, hostY);
+    XSync(display, False);
+    ASSERT_TRUE(openEditor());
+    pumpFor(200);
+    workMenu(480, 17, [&](Display* input, int x, int y, int width, int height) {
+        EXPECT_GE(x, 0);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(x + width, 1024);
+        EXPECT_LE(y + height, 768);
+        keys(input, {XK_Escape});
+    });
 }
 
 // Host automation arrives on the audio thread while the user drags a slider on the editor's thread.
