@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Opens Korvel's editor in Ardour 7 on a virtual display and works it as a user would: drags the
-# Drive slider, saves the session and reads back the value Ardour holds, then starts the transport,
-# opens the program menu (checking that Ardour's clock goes on painting) and picks "Med. Drive 1". Leaves pictures of each step in OUTPUT_DIR. Everything Ardour writes
-# goes to a temporary home folder that is removed afterwards.
+# Drive slider, types -6 dB into the Volume display, saves the session and reads back the values
+# Ardour holds, then starts the transport, opens the program menu (checking that Ardour's clock goes
+# on painting meanwhile) and picks "Med. Drive 1". Leaves pictures of each step in OUTPUT_DIR.
+# Everything Ardour writes goes to a temporary home folder that is removed afterwards.
 #
 # Usage: tools/ardour-editor.sh [MODULE] [OUTPUT_DIR]   (defaults: build/default/korvel.so, build/default/ardour)
 set -euo pipefail
@@ -102,10 +103,18 @@ xdotool mousedown 1; sleep 0.3
 xdotool mousemove $((x + 237)) $((y + 170)); sleep 0.3
 xdotool mousemove $((x + 237)) $((y + 133)); sleep 0.3
 xdotool mouseup 1; sleep 1
+echo "== typing -6 (dB) into the Volume display"
+xdotool mousemove $((x + 316)) $((y + 246)); sleep 0.3
+xdotool click 1; sleep 0.1; xdotool click 1; sleep 1
+xdotool type --delay 100 -- "-6"; sleep 0.5
+import -window "$plugin" "$out/ardour-typing.png"
+xdotool key Return; sleep 1
 main=$(xdotool search --name ' - Ardour$' | head -1)
 xdotool windowfocus "$main"; sleep 0.3; xdotool key ctrl+s; sleep 3
-grep -o '<Controllable name="Drive"[^>]*value="[^"]*"' "$work/session/session.ardour" | sed 's/.*value=/Ardour holds Drive = /'
-import -window "$plugin" "$out/ardour-dragged.png"
+for name in Drive Volume; do
+  grep -o "<Controllable name=\"$name\"[^>]*value=\"[^\"]*\"" "$work/session/session.ardour" | sed "s/.*value=/Ardour holds $name = /"
+done
+import -window "$plugin" "$out/ardour-dragged-typed.png"
 
 echo "== program menu: Med. Drive 1, with the transport rolling"
 xdotool windowfocus "$main"; sleep 0.3; xdotool key space; sleep 2
