@@ -47,7 +47,9 @@ CFrame::~CFrame() {
 bool CFrame::isOpen() const { return open; }
 
 void CFrame::idle() {
+    if (window) window->processEvents();
     if (open) flushDirtyViews();
+    if (window) window->paintInvalidated();
 }
 
 void CFrame::editorIdle() {

@@ -21,7 +21,8 @@ public:
     ~CFrame() override;
 
     virtual bool isOpen() const;
-    // Turns dirty flags into repaint requests (nothing once the window is gone).
+    // Turns dirty flags into repaint requests (nothing once the window is gone). On a window whose
+    // events and painting wait for idle (X11), also handles those events and paints the requests.
     virtual void idle();
     // Runs the editor's idle at once.
     virtual void editorIdle();

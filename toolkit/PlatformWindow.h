@@ -50,6 +50,10 @@ public:
     // coordinates of the outermost ancestor window; false when there is no window.
     virtual bool framePosition(ViewPoint& out) const = 0;
     virtual bool hostWindowRect(ViewRect& out) const = 0;
+    // Where the window's events and painting wait for the frame's idle (X11) rather than arriving as
+    // messages of the system: handles the events pending now, and paints what was invalidated.
+    virtual void processEvents() {}
+    virtual void paintInvalidated() {}
 };
 
 // The platform's window for frame inside parentWindow (a native handle; may be null).

@@ -4,7 +4,7 @@
 # Installs what is missing first. KORVEL_FUZZ_SECONDS sets the fuzz run's length (default 120).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh core sanitizers windows art || exit 1
+tools/install-deps.sh core sanitizers windows x11-tests art || exit 1
 
 jobs=$(nproc)
 failed=()

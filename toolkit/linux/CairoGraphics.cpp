@@ -220,7 +220,11 @@ FcPattern* firstInstalledFont() {
 void retainLibrary() {}
 void releaseLibrary() {}
 
-std::unique_ptr<Graphics> createWindowGraphics(void*, void*, ViewPoint&) { return nullptr; }
+// A window's device here is the cairo surface on it (the X11 frame window makes one).
+std::unique_ptr<Graphics> createWindowGraphics(void* deviceContext, void*, ViewPoint&) {
+    if (!deviceContext) return nullptr;
+    return std::make_unique<CairoGraphics>(static_cast<cairo_surface_t*>(deviceContext));
+}
 
 std::unique_ptr<Graphics> createImageGraphics(Image& image) {
     return std::make_unique<CairoGraphics>(static_cast<CairoImage&>(image).surface);

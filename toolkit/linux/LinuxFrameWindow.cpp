@@ -3,7 +3,8 @@
 
 namespace Toolkit {
 
-// Until the X11 window joins it here, a frame on Linux draws into memory.
+// In the headless tests a frame on Linux draws into memory; the module links the X11 window of
+// toolkit/x11/ in its place.
 std::unique_ptr<PlatformWindow> createPlatformWindow(CFrame& frame, void* parentWindow) {
     return OffscreenWindow::create(frame, parentWindow);
 }

@@ -9,9 +9,9 @@
 #include "NativePopupMenu.h"
 #include "NativeTextEntry.h"
 
-// Stand-ins for the native text entry and pop-up menu on Linux, until the X11 versions exist. Tests
-// drive them as a user would drive the native controls: type, press Enter or Escape, move the focus
-// away; pick a menu entry or dismiss the menu.
+// Stand-ins for the native text entry and pop-up menu in the headless Linux tests (the module links
+// the X11 ones of toolkit/x11/). Tests drive them as a user would drive the native controls: type,
+// press Enter or Escape, move the focus away; pick a menu entry or dismiss the menu.
 namespace Toolkit::Doubles {
 
 class TextEntryDouble : public NativeTextEntry {
