@@ -90,6 +90,10 @@ void ChainSwitcher::process(const float* const* inputs, float* const* outputs, i
         if (!(wanted == activeSetup_)) beginFade(wanted, targets);
     }
 
+    // New Drive or gain change what the stages send on: a resting chain is woken to play it.
+    const BlockProcessor::Targets& start = active().rampStart();
+    if (targets.driveGain != start.driveGain || targets.outputGain != start.outputGain) wake();
+
     const int played = fading_ ? std::max(activeSetup_.channels, incomingSetup_.channels) : activeSetup_.channels;
     bool usable = inputs && outputs && frames > 0;
     for (int channel = 0; usable && channel < played; ++channel) usable = outputs[channel] != nullptr;
@@ -105,8 +109,7 @@ void ChainSwitcher::process(const float* const* inputs, float* const* outputs, i
     heard_ = true;
     if (!fading_) {
         const bool silent = inputIsSilent(inputs, frames, activeSetup_.channels);
-        const BlockProcessor::Targets& start = active().rampStart();
-        if (!silent || targets.driveGain != start.driveGain || targets.outputGain != start.outputGain) wake();
+        if (!silent) wake();
         if (resting_ && silence_ == Silence::Skip) {
             silenceUnplayed(outputs, frames, 0);
             return;
