@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "TestHost.h"
@@ -141,6 +142,44 @@ TEST(Concurrency, HostCallsDuringProcessingNeitherCrashNorPoisonTheOutput) {
     done.store(true, std::memory_order_release);
     userInterface.join();
     EXPECT_EQ(firstNonFiniteBlock, -1);
+}
+
+// An effect on which automation arrives at the midpoint of its next program change, every time.
+class AutomatedMidChange : public Korvel {
+public:
+    using Korvel::Korvel;
+    std::vector<std::pair<int, float>> automation;  // played once, while the next change is held
+
+protected:
+    void whileProgramChangeHeld() override {
+        for (auto [index, value] : std::exchange(automation, {})) setParameter(index, value);
+    }
+};
+
+// Automation arriving during a program change belongs to the program left: the program switched to
+// plays as stored and its record stays as stored (re-selecting the same program drops the value), while
+// Oversample and channel mode, which a program change leaves alone, take the value at once.
+TEST(Concurrency, AutomationDuringAProgramChangeStaysWithTheProgramLeft) {
+    for (auto [from, to] : {std::pair{4, 9}, {9, 9}}) {
+        SCOPED_TRACE(testing::Message() << from << " to " << to);
+        AutomatedMidChange effect(RecordingHost::callback);
+        AEffect* record = effect.getAeffect();
+        record->dispatcher(record, effSetProgram, 0, from, nullptr, 0.0f);
+        const ProgramContents left = effect.programBank()[from].contents();
+        const ProgramContents stored = effect.programBank()[to].contents();
+        for (int index = 0; index < 8; ++index) effect.automation.emplace_back(index, index == 7 ? 4.0f : 0.05f + 0.01f * index);
+        record->dispatcher(record, effSetProgram, 0, to, nullptr, 0.0f);
+        for (int index = 0; index < 8; ++index) {
+            SCOPED_TRACE(index);
+            const float automated = index == 7 ? 4.0f : 0.05f + 0.01f * index;
+            const bool withProgram = index < 6;
+            EXPECT_EQ(effect.getParameter(index), withProgram ? stored.value(index) : automated);
+            EXPECT_EQ(effect.programBank()[from].value(index), withProgram && from == to ? left.value(index) : automated);
+            if (from != to) {
+                EXPECT_EQ(effect.programBank()[to].value(index), stored.value(index));
+            }
+        }
+    }
 }
 
 // Waits until the value is no longer the given one. A plain yielding loop: with the standard library's
