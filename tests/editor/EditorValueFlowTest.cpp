@@ -95,7 +95,8 @@ TEST_F(EditorHost, EverySliderAndDisplayAutomatesItsOwnParameterInsideAGesture) 
     EXPECT_FALSE(window().isMouseCaptured());
 }
 
-// Every kind of user change is one step for UNDO, and UNDO reaches the host like any other change.
+// Every kind of user change, on every parameter, is one step for UNDO, and UNDO reaches the host like
+// any other change.
 TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChangeOfAnyKind) {
     ASSERT_TRUE(open());
     click(kUndo);
@@ -103,38 +104,38 @@ TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChangeOfAnyKind) {
 
     struct Change {
         const char* name;
-        int32_t tag;
-        std::function<void()> make;
+        std::function<void(int32_t tag)> make;
     };
     const Change changes[] = {
-        {"slider drag", 3, [this] { press(sliderPoint(3, 0.8f)), move(sliderPoint(3, 0.9f)), release(sliderPoint(3, 0.9f)); }},
-        {"display wheel", 3, [this] { frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0); }},
-        {"slider wheel", 1, [this] { frame().wheelOnAxis(sliderPoint(1, 0.5f), kWheelVertical, -1.0f, 0); }},
-        {"arrow key", 3, [this] { host.dispatch(effEditKeyDown, 0, kVirtualKeyUp, nullptr, 0.0f); }},
-        {"typed value", 5, [this] {
-             press({316, 245}, kLButton | kDoubleClick);
+        {"slider drag", [this](int32_t t) { press(sliderPoint(t, 0.8f)), move(sliderPoint(t, 0.9f)), release(sliderPoint(t, 0.9f)); }},
+        {"slider wheel", [this](int32_t t) { frame().wheelOnAxis(sliderPoint(t, 0.5f), kWheelVertical, -1.0f, 0); }},
+        {"arrow key", [this](int32_t) { host.dispatch(effEditKeyDown, 0, kVirtualKeyUp, nullptr, 0.0f); }},
+        {"Ctrl+click default", [this](int32_t t) { press(sliderPoint(t, 0.2f), kLButton | kControl); }},
+        {"display drag", [this](int32_t t) { press(displayPoint(t)), move(displayPoint(t) - ViewPoint{0, 40}), release(displayPoint(t) - ViewPoint{0, 40}); }},
+        {"display wheel", [this](int32_t t) { frame().wheelOnAxis(displayPoint(t), kWheelVertical, 1.0f, 0); }},
+        {"typed value", [this](int32_t t) {
+             press(displayPoint(t), kLButton | kDoubleClick);
              Doubles::openTextEntry()->type("-12");
              Doubles::openTextEntry()->pressEnter();
          }},
-        {"Ctrl+click default", 5, [this] { press(sliderPoint(5, 0.2f), kLButton | kControl); }},
-        {"display drag", 0, [this] { press({100, 245}), move({100, 205}), release({100, 205}); }},
     };
     for (const Change& change : changes) {
-        SCOPED_TRACE(change.name);
-        const int32_t tag = change.tag;
-        press(sliderPoint(tag, 0.1f));  // an earlier change, which UNDO must not reach back to
-        move(sliderPoint(tag, 0.497f));
-        release(sliderPoint(tag, 0.497f));
-        const float before = host.getParameter(tag);
-        change.make();
-        ASSERT_NE(host.getParameter(tag), before);
-        RecordingHost::calls.clear();
-        click(kUndo);
-        EXPECT_EQ(host.getParameter(tag), before);
-        EXPECT_EQ(slider(tag), before);
-        EXPECT_EQ(display(tag), before);
-        EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin " + std::to_string(tag), automate(tag, before),
-                                                         "end " + std::to_string(tag)}));
+        for (int32_t tag = 0; tag < 6; ++tag) {
+            SCOPED_TRACE(testing::Message() << change.name << " on " << tag);
+            press(sliderPoint(tag, 0.1f));  // an earlier change, which UNDO must not reach back to
+            move(sliderPoint(tag, 0.497f));
+            release(sliderPoint(tag, 0.497f));
+            const float before = host.getParameter(tag);
+            change.make(tag);
+            ASSERT_NE(host.getParameter(tag), before);
+            RecordingHost::calls.clear();
+            click(kUndo);
+            EXPECT_EQ(host.getParameter(tag), before);
+            EXPECT_EQ(slider(tag), before);
+            EXPECT_EQ(display(tag), before);
+            EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin " + std::to_string(tag), automate(tag, before),
+                                                             "end " + std::to_string(tag)}));
+        }
     }
 
     // A wheel step against the end changes nothing, so UNDO still takes back the step before it.
