@@ -203,7 +203,6 @@ TEST_F(EditorHost, DisplaysStepPerFourPixelsAndPerWheelNotch) {
     EXPECT_TRUE(frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0));  // Drive display
     EXPECT_FLOAT_EQ(host.getParameter(3), 0.2f);
     EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 3", automate(3, 0.2f), "end 3"}));
-
 }
 
 // An entry ended on the text the display showed changes nothing, not even the display itself.
