@@ -46,7 +46,8 @@ TEST_F(EditorHost, MenusSetTheirParameterWithoutAutomation) {
 
 // Every slider and every display: a drag and a typed value are each one gesture on the control's own
 // parameter, inside which the host hears every value set. The slider's display follows its drag, a
-// display's drag moves in its own steps, and a typed value is read in the display's own unit.
+// display's drag moves in its own steps, and a typed value is read in the display's own unit and held
+// within the parameter's range.
 TEST_F(EditorHost, EverySliderAndDisplayAutomatesItsOwnParameterInsideAGesture) {
     const struct {
         float dragStep;  // per 4 pixels
