@@ -163,6 +163,7 @@ void Korvel::setProgram(VstInt32 program) {
     const ProgramContents contents = programBank_[program].contents();
     for (int index : kProgramParameters) applyValue(index, contents.value(index));
     programLoads_.fetch_add(1, std::memory_order_release);
+    whileProgramChangeHeld();
     selection_.endChange();
     equaliserRequests_.fetch_add(1, std::memory_order_release);
     for (int index : kProgramParameters) notifyEditor(index, contents.value(index));

@@ -63,6 +63,11 @@ public:
     const BlockProcessor& processor() const { return chain_.current(); }
     const ChainSwitcher& chain() const { return chain_; }
 
+protected:
+    // Runs inside setProgram while the change is held: the new program's values are in force and a
+    // parameter write now counts as arriving during the change. Empty; a derived class may act here.
+    virtual void whileProgramChangeHeld() {}
+
 private:
     float currentValue(int index) const;
     // Tells the editor, if there is one, that a parameter changed.

@@ -19,13 +19,15 @@ std::vector<double> noise(int count, unsigned generatorState = 1)
     return out;
 }
 
-// Level of the equaliser sum divided by 3 (the grid signal's share) for a constant input, in dB.
-double dcGainDb(ToneEqualiser& eq)
+// Gain of the sum divided by 3 at DC (turn +1) or at the Nyquist frequency (turn -1): the settled
+// output for the input turn^n, signed, so a phase flip shows as a negative gain.
+double edgeGain(ToneEqualiser& eq, double turn)
 {
+    double x = 1.0;
     double y = 0.0;
-    for (int n = 0; n < 20000; ++n)
-        y = eq.process(1.0) / 3.0;
-    return 20.0 * std::log10(y);
+    for (int n = 0; n < 20000; ++n, x *= turn)
+        y = eq.process(x) / 3.0 * x;
+    return y;
 }
 
 // Amplitude of the sum divided by 3 for a unit sine of frequency f at rate fs, by correlation
@@ -62,36 +64,33 @@ TEST(ToneEqualiser, NeutralSettingsAreTheIdentity)
         ASSERT_NEAR(fresh.process(x) / 3.0, x, 1e-13);
 }
 
-TEST(ToneEqualiser, FullLowShelfRaisesDcAndLeavesTheTopOctaveAlone)
+// Each band boosts or cuts by its own setting where it acts (the low shelf below its corner, the peak
+// at its centre, the high shelf above its corner) and leaves the other end of the spectrum alone. The
+// other two bands are neutral, that is exact identities, so the sum is the band's gain plus 2.
+TEST(ToneEqualiser, EachBandActsWithItsOwnSignAndSizeWhereItActs)
 {
-    const double shelfBoost = std::pow(10.0, 12.0 / 20.0);  // a shelf's DC gain is A^2
-
-    ToneEqualiser boosted;
-    boosted.setGains(1.0, 0.5, 0.5);
-    const double boostDb = dcGainDb(boosted);
-    EXPECT_NEAR(boostDb, 20.0 * std::log10((shelfBoost + 2.0) / 3.0), 1e-6);
-    EXPECT_NEAR(boostDb, 6.0, 0.05);
-    EXPECT_NEAR(sineGain(boosted, 20000.0, 44100.0), 1.0, 0.005);
-
-    ToneEqualiser cut;
-    cut.setGains(0.0, 0.5, 0.5);
-    const double cutDb = dcGainDb(cut);
-    EXPECT_NEAR(cutDb, 20.0 * std::log10((1.0 / shelfBoost + 2.0) / 3.0), 1e-6);
-    EXPECT_NEAR(cutDb, -2.5, 0.05);
-    EXPECT_NEAR(sineGain(cut, 20000.0, 44100.0), 1.0, 0.005);
-}
-
-TEST(ToneEqualiser, PeakAndHighShelfActWhereTheyShould)
-{
-    ToneEqualiser eq;
-    eq.setGains(0.5, 1.0, 0.0);  // +12 dB peak, -12 dB high shelf
-    // The high shelf's DC gain is 1 and the peak is a unity-gain band at DC.
-    EXPECT_NEAR(dcGainDb(eq), 0.0, 1e-9);
-
-    // At its centre frequency the peak reaches A^2 in phase with the input.
-    ToneEqualiser peakOnly;
-    peakOnly.setGains(0.5, 1.0, 0.5);
-    EXPECT_NEAR(sineGain(peakOnly, 1440.0, 44100.0), (std::pow(10.0, 12.0 / 20.0) + 2.0) / 3.0, 1e-6);
+    enum Probe { kDc, kPeakCentre, kNyquist };
+    const struct {
+        const char* name;
+        double low, mid, high;
+        Probe probe;
+        double bandDb;
+    } cases[] = {
+        {"low shelf full", 1.0, 0.5, 0.5, kDc, 12.0},         {"low shelf off", 0.0, 0.5, 0.5, kDc, -12.0},
+        {"low shelf quarter", 0.25, 0.5, 0.5, kDc, -6.0},     {"low shelf, top", 0.0, 0.5, 0.5, kNyquist, 0.0},
+        {"peak full", 0.5, 1.0, 0.5, kPeakCentre, 12.0},      {"peak off", 0.5, 0.0, 0.5, kPeakCentre, -12.0},
+        {"peak quarter", 0.5, 0.25, 0.5, kPeakCentre, -6.0},  {"peak, DC", 0.5, 0.0, 0.5, kDc, 0.0},
+        {"peak, top", 0.5, 1.0, 0.5, kNyquist, 0.0},          {"high shelf full", 0.5, 0.5, 1.0, kNyquist, 12.0},
+        {"high shelf off", 0.5, 0.5, 0.0, kNyquist, -12.0},   {"high shelf quarter", 0.5, 0.5, 0.25, kNyquist, -6.0},
+        {"high shelf, DC", 0.5, 0.5, 1.0, kDc, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ToneEqualiser eq;
+        eq.setGains(c.low, c.mid, c.high);
+        const double gain = c.probe == kPeakCentre ? sineGain(eq, 1440.0, 44100.0) : edgeGain(eq, c.probe == kDc ? 1.0 : -1.0);
+        EXPECT_NEAR(gain, (std::pow(10.0, c.bandDb / 20.0) + 2.0) / 3.0, 1e-6);
+    }
 }
 
 TEST(ToneEqualiser, RecomputingGainsKeepsTheHistories)

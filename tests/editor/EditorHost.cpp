@@ -15,6 +15,8 @@ ViewPoint sliderPoint(int32_t tag, float value) {
     return {kSliderX[tag], grab + static_cast<int32_t>((1.0f - value) * 151.0f + 0.5f)};
 }
 
+ViewPoint displayPoint(int32_t tag) { return {kSliderX[tag], 245}; }
+
 void EditorHost::choose(ViewPoint where, int32_t entry) {
     Doubles::scriptPopupChoice({entry});
     press(where);

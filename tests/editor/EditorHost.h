@@ -57,6 +57,8 @@ protected:
 
 // Where the pointer sets a slider of the panel to about value (Drive and Bias sit a pixel higher).
 ViewPoint sliderPoint(int32_t tag, float value);
+// The middle of the value display of a parameter, below its slider.
+ViewPoint displayPoint(int32_t tag);
 constexpr ViewPoint kUndo{100, 15};
 constexpr ViewPoint kCopy{150, 15};
 constexpr ViewPoint kButtonA{200, 15};

@@ -11,17 +11,36 @@
 namespace EditorTest {
 namespace {
 
-TEST_F(EditorHost, ProgramMenuLoadsAndKeepsItsChoiceAcrossReopening) {
+// Every entry, chosen while the host plays another program: a program's name loads that program into
+// the edit slot and plays it, a section title does so with the section's first program, and a
+// separator does nothing. The menu then shows the loaded program as current.
+TEST_F(EditorHost, EveryProgramMenuEntryLoadsItsProgram) {
+    constexpr int32_t kNothing = -1;
+    const int32_t programOfEntry[] = {0,  kNothing, 0,  1,        2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                      11, kNothing, 12, kNothing, 12, 13, 14, 15, 16, 17, 18, 19, kNothing};
     ASSERT_TRUE(open());
-    choose(kProgramMenu, 15);  // "User:" loads the first user program
-    EXPECT_EQ(control<COptionMenu>(9, "COptionMenu").currentIndex(true), 17);
-    EXPECT_EQ(host.getParameter(3), 0.2f);
-    EXPECT_EQ(host.getParameter(5), 0.5f);
-    EXPECT_EQ(host.dispatch(effGetProgram), 20) << "the edit slot plays";
-    EXPECT_EQ(slider(3), 0.2f);
+    auto& menu = control<COptionMenu>(9, "COptionMenu");
+    for (int32_t entry = 0; entry < 26; ++entry) {
+        SCOPED_TRACE(entry);
+        const int32_t program = programOfEntry[entry];
+        const int32_t other = (program + 7 + 20) % 20;
+        host.dispatch(effSetProgram, 0, other);
+        const ProgramContents editSlot = effect().editSlot().contents();
+        choose(kProgramMenu, entry);
+        if (program == kNothing) {
+            EXPECT_EQ(host.dispatch(effGetProgram), other);
+            EXPECT_EQ(effect().editSlot().contents(), editSlot);
+            continue;
+        }
+        EXPECT_EQ(host.dispatch(effGetProgram), 20);
+        EXPECT_EQ(effect().editSlot().contents(), effect().programBank()[program].contents());
+        EXPECT_STREQ(menu.currentEntry()->title(), effect().programBank()[program].name);
+    }
+}
 
+TEST_F(EditorHost, ProgramMenuKeepsItsChoiceAcrossReopening) {
+    ASSERT_TRUE(open());
     choose(kProgramMenu, 9);  // "Med. Drive 1"
-    EXPECT_EQ(host.getParameter(0), 0.3f);
     close();
     host.setParameter(0, 0.6f);
     ASSERT_TRUE(open());

@@ -44,22 +44,50 @@ TEST_F(EditorHost, MenusSetTheirParameterWithoutAutomation) {
     EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 6", "end 6", "begin 7", "end 7"}));
 }
 
-TEST_F(EditorHost, ASliderDragAutomatesEveryChangeAndMovesItsDisplay) {
+// Every slider and every display: a drag and a typed value are each one gesture on the control's own
+// parameter, inside which the host hears every value set. The slider's display follows its drag, a
+// display's drag moves in its own steps, and a typed value is read in the display's own unit and held
+// within the parameter's range.
+TEST_F(EditorHost, EverySliderAndDisplayAutomatesItsOwnParameterInsideAGesture) {
+    const struct {
+        float dragStep;  // per 4 pixels
+        const char* typed;
+        float typedValue;
+    } parameters[] = {{1.0f / 240.0f, "-6 dB", 0.25f}, {1.0f / 240.0f, "3", 0.625f}, {1.0f / 240.0f, "12", 1.0f},
+                      {0.01f, "0.3", 0.3f},            {0.01f, "1.7", 1.0f},        {1.0f / 240.0f, "-10", 0.5f}};
     ASSERT_TRUE(open());
-    std::vector<std::string> expected{"begin 5"};
-    press(sliderPoint(5, 0.5f));
-    expected.push_back(automate(5, slider(5)));
-    EXPECT_EQ(display(5), slider(5));
-    for (float value : {0.6f, 0.7f, 0.9f}) {
-        move(sliderPoint(5, value));
-        expected.push_back(automate(5, slider(5)));
-        EXPECT_EQ(display(5), slider(5)) << "the display follows before the effect hears";
-        EXPECT_NEAR(host.getParameter(5), value, 0.004f);
+    for (int32_t tag = 0; tag < 6; ++tag) {
+        SCOPED_TRACE(tag);
+        const std::string begin = "begin " + std::to_string(tag);
+        const std::string end = "end " + std::to_string(tag);
+        RecordingHost::calls.clear();
+        press(sliderPoint(tag, 0.2f));
+        const float pressed = slider(tag);
+        move(sliderPoint(tag, 0.8f));
+        EXPECT_EQ(display(tag), slider(tag));
+        release(sliderPoint(tag, 0.8f));
+        const float dragged = host.getParameter(tag);
+        EXPECT_NEAR(dragged, 0.8f, 0.004f);
+        EXPECT_EQ(hostCalls(), (std::vector<std::string>{begin, automate(tag, pressed), automate(tag, dragged),
+                                                         automate(tag, dragged), end}));  // once more on release
+
+        RecordingHost::calls.clear();
+        press(displayPoint(tag));
+        move(displayPoint(tag) - ViewPoint{0, 8});
+        release(displayPoint(tag) - ViewPoint{0, 8});
+        const float stepped = dragged + 2.0f * parameters[tag].dragStep;
+        EXPECT_FLOAT_EQ(host.getParameter(tag), stepped);
+        EXPECT_EQ(hostCalls(), (std::vector<std::string>{begin, automate(tag, stepped), end}));
+
+        RecordingHost::calls.clear();
+        press(displayPoint(tag), kLButton | kDoubleClick);
+        ASSERT_NE(Doubles::openTextEntry(), nullptr);
+        Doubles::openTextEntry()->type(parameters[tag].typed);
+        Doubles::openTextEntry()->pressEnter();
+        EXPECT_EQ(host.getParameter(tag), parameters[tag].typedValue);
+        EXPECT_EQ(slider(tag), parameters[tag].typedValue);
+        EXPECT_EQ(hostCalls(), (std::vector<std::string>{begin, automate(tag, parameters[tag].typedValue), end}));
     }
-    release(sliderPoint(5, 0.9f));
-    expected.push_back(automate(5, slider(5)));  // once more on release
-    expected.push_back("end 5");
-    EXPECT_EQ(hostCalls(), expected);
 
     // Neither opening nor hovering a slider takes the pointer from the host.
     EXPECT_FALSE(window().isMouseCaptured());
@@ -68,7 +96,8 @@ TEST_F(EditorHost, ASliderDragAutomatesEveryChangeAndMovesItsDisplay) {
     EXPECT_FALSE(window().isMouseCaptured());
 }
 
-// Every kind of user change is one step for UNDO, and UNDO reaches the host like any other change.
+// Every kind of user change, on every parameter, is one step for UNDO, and UNDO reaches the host like
+// any other change.
 TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChangeOfAnyKind) {
     ASSERT_TRUE(open());
     click(kUndo);
@@ -76,38 +105,38 @@ TEST_F(EditorHost, UndoPutsBackTheValueBeforeTheLastChangeOfAnyKind) {
 
     struct Change {
         const char* name;
-        int32_t tag;
-        std::function<void()> make;
+        std::function<void(int32_t tag)> make;
     };
     const Change changes[] = {
-        {"slider drag", 3, [this] { press(sliderPoint(3, 0.8f)), move(sliderPoint(3, 0.9f)), release(sliderPoint(3, 0.9f)); }},
-        {"display wheel", 3, [this] { frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0); }},
-        {"slider wheel", 1, [this] { frame().wheelOnAxis(sliderPoint(1, 0.5f), kWheelVertical, -1.0f, 0); }},
-        {"arrow key", 3, [this] { host.dispatch(effEditKeyDown, 0, kVirtualKeyUp, nullptr, 0.0f); }},
-        {"typed value", 5, [this] {
-             press({316, 245}, kLButton | kDoubleClick);
+        {"slider drag", [this](int32_t t) { press(sliderPoint(t, 0.8f)), move(sliderPoint(t, 0.9f)), release(sliderPoint(t, 0.9f)); }},
+        {"slider wheel", [this](int32_t t) { frame().wheelOnAxis(sliderPoint(t, 0.5f), kWheelVertical, -1.0f, 0); }},
+        {"arrow key", [this](int32_t) { host.dispatch(effEditKeyDown, 0, kVirtualKeyUp, nullptr, 0.0f); }},
+        {"Ctrl+click default", [this](int32_t t) { press(sliderPoint(t, 0.2f), kLButton | kControl); }},
+        {"display drag", [this](int32_t t) { press(displayPoint(t)), move(displayPoint(t) - ViewPoint{0, 40}), release(displayPoint(t) - ViewPoint{0, 40}); }},
+        {"display wheel", [this](int32_t t) { frame().wheelOnAxis(displayPoint(t), kWheelVertical, 1.0f, 0); }},
+        {"typed value", [this](int32_t t) {
+             press(displayPoint(t), kLButton | kDoubleClick);
              Doubles::openTextEntry()->type("-12");
              Doubles::openTextEntry()->pressEnter();
          }},
-        {"Ctrl+click default", 5, [this] { press(sliderPoint(5, 0.2f), kLButton | kControl); }},
-        {"display drag", 0, [this] { press({100, 245}), move({100, 205}), release({100, 205}); }},
     };
     for (const Change& change : changes) {
-        SCOPED_TRACE(change.name);
-        const int32_t tag = change.tag;
-        press(sliderPoint(tag, 0.1f));  // an earlier change, which UNDO must not reach back to
-        move(sliderPoint(tag, 0.497f));
-        release(sliderPoint(tag, 0.497f));
-        const float before = host.getParameter(tag);
-        change.make();
-        ASSERT_NE(host.getParameter(tag), before);
-        RecordingHost::calls.clear();
-        click(kUndo);
-        EXPECT_EQ(host.getParameter(tag), before);
-        EXPECT_EQ(slider(tag), before);
-        EXPECT_EQ(display(tag), before);
-        EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin " + std::to_string(tag), automate(tag, before),
-                                                         "end " + std::to_string(tag)}));
+        for (int32_t tag = 0; tag < 6; ++tag) {
+            SCOPED_TRACE(testing::Message() << change.name << " on " << tag);
+            press(sliderPoint(tag, 0.1f));  // an earlier change, which UNDO must not reach back to
+            move(sliderPoint(tag, 0.497f));
+            release(sliderPoint(tag, 0.497f));
+            const float before = host.getParameter(tag);
+            change.make(tag);
+            ASSERT_NE(host.getParameter(tag), before);
+            RecordingHost::calls.clear();
+            click(kUndo);
+            EXPECT_EQ(host.getParameter(tag), before);
+            EXPECT_EQ(slider(tag), before);
+            EXPECT_EQ(display(tag), before);
+            EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin " + std::to_string(tag), automate(tag, before),
+                                                             "end " + std::to_string(tag)}));
+        }
     }
 
     // A wheel step against the end changes nothing, so UNDO still takes back the step before it.
@@ -156,7 +185,7 @@ TEST_F(EditorHost, SlidersTakeFineDragsDefaultClicksAndArrowKeys) {
     EXPECT_EQ(host.dispatch(effEditKeyDown, 'x', 0, nullptr, 0.0f), 0);
 }
 
-TEST_F(EditorHost, DisplaysTakeDragsWheelAndTypedNumbersEachInsideItsGesture) {
+TEST_F(EditorHost, DisplaysStepPerFourPixelsAndPerWheelNotch) {
     ASSERT_TRUE(open());
     const ViewPoint lowDisplay{100, 245};
     press(lowDisplay);
@@ -175,18 +204,6 @@ TEST_F(EditorHost, DisplaysTakeDragsWheelAndTypedNumbersEachInsideItsGesture) {
     EXPECT_TRUE(frame().wheelOnAxis({236, 245}, kWheelVertical, 1.0f, 0));  // Drive display
     EXPECT_FLOAT_EQ(host.getParameter(3), 0.2f);
     EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 3", automate(3, 0.2f), "end 3"}));
-
-    RecordingHost::calls.clear();
-    press({316, 245}, kLButton | kDoubleClick);  // Volume display
-    ASSERT_NE(Doubles::openTextEntry(), nullptr);
-    Doubles::openTextEntry()->type("30");
-    Doubles::openTextEntry()->pressEnter();
-    EXPECT_EQ(host.getParameter(5), 1.0f) << "+30 dB is clamped to +20";
-    EXPECT_EQ(hostCalls(), (std::vector<std::string>{"begin 5", automate(5, 1.0f), "end 5"}));
-    press({100, 245}, kLButton | kDoubleClick);
-    Doubles::openTextEntry()->type("-6 dB");
-    Doubles::openTextEntry()->pressEnter();
-    EXPECT_EQ(host.getParameter(0), 0.25f);
 }
 
 // An entry ended on the text the display showed changes nothing, not even the display itself.

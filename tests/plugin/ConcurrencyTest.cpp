@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "TestHost.h"
@@ -141,6 +142,44 @@ TEST(Concurrency, HostCallsDuringProcessingNeitherCrashNorPoisonTheOutput) {
     done.store(true, std::memory_order_release);
     userInterface.join();
     EXPECT_EQ(firstNonFiniteBlock, -1);
+}
+
+// An effect on which automation of all eight parameters arrives at the midpoint of its next program change.
+class AutomatedMidChange : public Korvel {
+public:
+    using Korvel::Korvel;
+    static constexpr float kAutomated[8] = {0.05f, 0.06f, 0.07f, 0.08f, 0.09f, 0.1f, 0.11f, 4.0f};  // no program holds these
+    bool armed = false;
+
+protected:
+    void whileProgramChangeHeld() override {
+        if (std::exchange(armed, false))
+            for (int index = 0; index < 8; ++index) setParameter(index, kAutomated[index]);
+    }
+};
+
+// Automation arriving during a program change belongs to the program left: the program switched to
+// plays as stored and its record stays as stored (re-selecting the same program drops the value), while
+// Oversample and channel mode, which a program change leaves alone, take the value at once.
+TEST(Concurrency, AutomationDuringAProgramChangeStaysWithTheProgramLeft) {
+    for (auto [from, to] : {std::pair{4, 9}, {9, 9}}) {
+        SCOPED_TRACE(testing::Message() << from << " to " << to);
+        AutomatedMidChange effect(RecordingHost::callback);
+        AEffect* record = effect.getAeffect();
+        record->dispatcher(record, effSetProgram, 0, from, nullptr, 0.0f);
+        const ProgramContents left = effect.programBank()[from].contents();
+        const ProgramContents stored = effect.programBank()[to].contents();
+        effect.armed = true;
+        record->dispatcher(record, effSetProgram, 0, to, nullptr, 0.0f);
+        for (int index = 0; index < 8; ++index) {
+            SCOPED_TRACE(index);
+            const bool withProgram = index < 6;
+            const float automated = AutomatedMidChange::kAutomated[index];
+            EXPECT_EQ(effect.getParameter(index), withProgram ? stored.value(index) : automated);
+            EXPECT_EQ(effect.programBank()[from].value(index), withProgram && from == to ? left.value(index) : automated);
+        }
+        EXPECT_TRUE(from == to || effect.programBank()[to].contents() == stored);
+    }
 }
 
 // Waits until the value is no longer the given one. A plain yielding loop: with the standard library's
