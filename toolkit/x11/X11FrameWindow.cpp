@@ -15,6 +15,16 @@
 
 namespace Toolkit {
 
+void showOnWindow(cairo_surface_t* window, cairo_surface_t* picture, Display* display) {
+    cairo_t* cr = cairo_create(window);
+    cairo_set_source_surface(cr, picture, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(picture);
+    cairo_surface_flush(window);
+    XFlush(display);
+}
+
 std::unique_ptr<PlatformWindow> createPlatformWindow(CFrame& frame, void* parentWindow) {
     return std::make_unique<X11FrameWindow>(frame, Window(reinterpret_cast<uintptr_t>(parentWindow)));
 }

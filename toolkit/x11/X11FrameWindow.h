@@ -14,6 +14,10 @@ namespace Toolkit {
 
 class COffscreenContext;
 
+// Copies a picture drawn in memory onto a window's surface, releases the picture and sends the
+// drawing to the server: how the menu and the text entry, which draw in memory, show themselves.
+void showOnWindow(cairo_surface_t* window, cairo_surface_t* picture, Display* display);
+
 // A window of the frame's connection other than the frame window itself (the text entry) that
 // wants its events.
 class X11EventTarget {

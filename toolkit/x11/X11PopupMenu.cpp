@@ -283,13 +283,7 @@ private:
             cairo_show_text(cr, entry.title.c_str());
         }
         cairo_destroy(cr);
-        cr = cairo_create(surface);
-        cairo_set_source_surface(cr, image, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(image);
-        cairo_surface_flush(surface);
-        XFlush(display);
+        showOnWindow(surface, image, display);
     }
 
     X11FrameWindow& frameWindow;

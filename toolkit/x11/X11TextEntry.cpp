@@ -326,17 +326,7 @@ private:
             cairo_stroke(cr);
         }
         cairo_destroy(cr);
-        copyToWindow(image);
-    }
-
-    void copyToWindow(cairo_surface_t* image) {
-        cairo_t* cr = cairo_create(surface);
-        cairo_set_source_surface(cr, image, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(image);
-        cairo_surface_flush(surface);
-        XFlush(display);
+        showOnWindow(surface, image, display);
     }
 
     static constexpr double kMargin = 2.0;
