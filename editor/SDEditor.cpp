@@ -1,6 +1,5 @@
 #include "SDEditor.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "CBitmap.h"
@@ -12,6 +11,7 @@
 #include "CParamDisplayA.h"
 #include "CSliderA.h"
 #include "Korvel.h"
+#include "ParameterText.h"
 
 using namespace Toolkit;
 
@@ -52,50 +52,20 @@ constexpr ViewRect kOversamplingMenuRect{298, 275, 333, 294};
 constexpr ViewRect kProgramRect{420, 9, 554, 27};
 constexpr ViewColor kMenuColor{78, 78, 146, 255};
 
-constexpr const char* kChannelTitles[] = {"Mono", "Stereo", "Quadro", "5.1"};
-constexpr float kChannelCounts[] = {1.0f, 2.0f, 4.0f, 6.0f};
-constexpr int32_t kOversamplingFactors[] = {1, 2, 4, 8, 12, 16};
-
-constexpr int32_t kFirstUserProgram = 12;
-constexpr int32_t kLastUserProgram = 19;
+constexpr int32_t kFirstUserProgram = Programs::kFactoryCount;
+constexpr int32_t kLastUserProgram = Programs::kProgramCount - 1;
 constexpr int32_t kFactoryTitleEntry = 0;
 constexpr int32_t kUserTitleEntry = 15;
 constexpr size_t kStoredNameLength = 11;
-constexpr float kVolumeDefault = 0.667f;
+static_assert(kDisplayTextSize >= ParameterText::kPanelTextSize);
 
-bool isToneBand(int32_t tag) { return tag >= 0 && tag <= 2; }
 bool isValveParameter(int32_t tag) { return tag == 3 || tag == 4; }
-
-// Display texts: decibels of a tone band, a plain amount, decibels of the output.
-void toneText(float value, char* text) {
-    std::snprintf(text, kDisplayTextSize, "%.1f", static_cast<double>(value) * 24.0 - 12.0);
-}
-void plainText(float value, char* text) { std::snprintf(text, kDisplayTextSize, "%.1f", static_cast<double>(value)); }
-void volumeText(float value, char* text) {
-    if (value > 0.0f)
-        std::snprintf(text, kDisplayTextSize, "%.1f", static_cast<double>(value) * 60.0 - 40.0);
-    else
-        std::snprintf(text, kDisplayTextSize, "-oo");
-}
 
 // The menu entry of a channel count; counts not in the table show as Stereo.
 int32_t channelEntry(int32_t count) {
-    switch (count) {
-    case 1: return 0;
-    case 4: return 2;
-    case 6: return 3;
-    default: return 1;
-    }
-}
-
-// The parameter value that selects an oversampling factor.
-float oversamplingValue(int32_t factor) {
-    if (factor < 1.5) return 0.0f;
-    if (factor < 3) return 0.2f;
-    if (factor < 5) return 0.4f;
-    if (factor < 9) return 0.6f;
-    if (factor < 14) return 0.8f;
-    return 1.0f;
+    for (int32_t entry = 0; entry < Parameters::kChannelModeCount; ++entry)
+        if (static_cast<int32_t>(Parameters::kChannelModes[entry].value) == count) return entry;
+    return 1;
 }
 
 // The program of a program-menu entry (not a separator, not the store command), and the reverse.
@@ -193,7 +163,7 @@ void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack
         slider->setHandleOffset(isValveParameter(tag) ? ViewPoint{0, -1} : ViewPoint{1, 0});
         const float value = korvel->getParameter(tag);
         slider->setValue(value);
-        if (tag == 5) slider->setDefaultValue(kVolumeDefault);
+        if (tag == Parameters::kVolume) slider->setDefaultValue(Parameters::kFactoryVolume);
         building->appendChild(slider);
         sliders[tag] = slider;
     }
@@ -205,7 +175,7 @@ void SDEditor::buildDisplays(CBitmap* bitmap) {
         display->dragStep = isValveParameter(tag) ? 0.01f : 1.0f / 240.0f;
         const float value = korvel->getParameter(tag);
         display->setValue(value);
-        display->setValueFormatter(isToneBand(tag) ? toneText : isValveParameter(tag) ? plainText : volumeText);
+        display->setValueFormatter(ParameterText::panelFormatter(tag));
         building->appendChild(display);
         sliders[tag]->linkedDisplay = display;
         displays[tag] = display;
@@ -215,15 +185,15 @@ void SDEditor::buildDisplays(CBitmap* bitmap) {
 void SDEditor::buildMenus() {
     channelMenu = new COptionMenu(kChannelMenuRect, this, kTagChannelMode, nullptr, nullptr, 0);
     colourMenu(channelMenu);
-    for (const char* title : kChannelTitles) channelMenu->addEntry(title);
+    for (const Parameters::ChannelMode& mode : Parameters::kChannelModes) channelMenu->addEntry(mode.name);
     channelMenu->setCurrent(channelEntry(korvel->activeChannelCount()), true);
     building->appendChild(channelMenu);
 
     oversamplingMenu = new COptionMenu(kOversamplingMenuRect, this, kTagOversampling, nullptr, nullptr, 0);
     colourMenu(oversamplingMenu);
-    for (int32_t factor : kOversamplingFactors) {
+    for (int32_t factor : Parameters::kFactors) {
         char title[16];
-        std::snprintf(title, sizeof title, "%dx", factor);
+        ParameterText::factorText(factor, title);
         oversamplingMenu->addEntry(title);
     }
     oversamplingMenu->setCurrent(truncateValue(korvel->getParameter(kTagOversampling) * 5.0f), true);
@@ -302,12 +272,14 @@ void SDEditor::valueChanged(CControl* control) {
     switch (tag) {
     case kTagOversampling: {
         const int32_t entry = oversamplingMenu->currentIndex(false);
-        if (entry >= 0 && entry < 6) korvel->setParameter(kTagOversampling, oversamplingValue(kOversamplingFactors[entry]));
+        if (entry >= 0 && entry < Parameters::kFactorCount)
+            korvel->setParameter(kTagOversampling, Parameters::kFactorValues[entry]);
         break;
     }
     case kTagChannelMode: {
         const int32_t entry = channelMenu->currentIndex(false);
-        if (entry >= 0 && entry < 4) korvel->setParameter(kTagChannelMode, kChannelCounts[entry]);
+        if (entry >= 0 && entry < Parameters::kChannelModeCount)
+            korvel->setParameter(kTagChannelMode, Parameters::kChannelModes[entry].value);
         break;
     }
     case kTagProgramMenu: programChosen(); break;

@@ -1,6 +1,6 @@
 #include "Korvel.h"
 
-#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,12 +16,14 @@ using namespace Parameters;
 namespace {
 
 constexpr int kInitialChannels = 2;
-// Parameters a program change applies, in this order; Oversample and channel mode stay as they are.
-constexpr int kProgramParameters[] = {kDrive, kBias, kLoFreq, kMidFreq, kHiFreq, kVolume};
-bool changesWithProgram(int index) {
-    return std::find(std::begin(kProgramParameters), std::end(kProgramParameters), index) !=
-           std::end(kProgramParameters);
-}
+// Parameters a program change applies, in storage order; Oversample and channel mode stay as they are.
+constexpr auto kProgramParameters = [] {
+    std::array<int, 6> indices{};
+    std::size_t next = 0;
+    for (int index : kStorageOrder)
+        if (carriedByPrograms(index)) indices[next++] = index;
+    return indices;
+}();
 // Host sample rates outside this range are ignored.
 constexpr float kLowestRate = 1000.0f;
 constexpr float kHighestRate = 10000000.0f;
@@ -138,7 +140,7 @@ void Korvel::setParameter(VstInt32 index, float value) {
         if (!state.changing) {
             if (isParameter(index)) programBank_[state.program].setValue(index, value);
             applyValue(index, value);
-        } else if (changesWithProgram(index)) {
+        } else if (carriedByPrograms(index)) {
             // A program change is under way and will put the new program's value in force: this value
             // belongs to the program being left. Re-selecting the same program reads the very record,
             // so there the value is dropped rather than raced against that read.
@@ -194,30 +196,10 @@ void Korvel::getParameterLabel(VstInt32 index, char* label) {
 
 void Korvel::getParameterDisplay(VstInt32 index, char* text) {
     const float value = getParameter(index);
-    switch (index) {
-    case kLoFreq:
-    case kMidFreq:
-    case kHiFreq:
-    case kVolume:
-        // The decibels the parameter produces, as the editor shows them.
-        ParameterText::format(index, value, text);
-        break;
-    case kDrive:
-    case kBias:
+    if (isParameter(index) && kDefinitions[index].display == Display::kAmount)
         float2string(value, text, kVstMaxParamStrLen);
-        break;
-    case kOversample: {
-        char factor[16];
-        std::snprintf(factor, sizeof factor, "%dx", oversamplingFactor(value));
-        copyText(text, factor, kVstMaxParamStrLen);
-        break;
-    }
-    case kChannelMode:
-        copyText(text, channelModeName(value), kVstMaxParamStrLen);
-        break;
-    default:
-        break;
-    }
+    else
+        ParameterText::hostText(index, value, text);
 }
 
 void Korvel::getParameterName(VstInt32 index, char* text) {

@@ -23,11 +23,11 @@ void oneDecimal(double value, char* text) {
 
 }  // namespace
 
-void toneGain(float value, char* text) { oneDecimal(static_cast<double>(value) * 24.0 - 12.0, text); }
+void toneGain(float value, char* text) { oneDecimal(Parameters::toneDecibels(value), text); }
 
 void volumeLevel(float value, char* text) {
     if (value <= 0.0f) return copyText(text, "-oo", kMaxLength);
-    oneDecimal(static_cast<double>(value) * 60.0 - 40.0, text);
+    oneDecimal(Parameters::volumeDecibels(value), text);
 }
 
 void amount(float value, char* text) { oneDecimal(value, text); }
@@ -49,6 +49,44 @@ bool format(int index, float value, char* text) {
     default:
         return false;
     }
+}
+
+bool hostText(int index, float value, char* text) {
+    if (!Parameters::isParameter(index)) return false;
+    switch (Parameters::kDefinitions[index].display) {
+    case Parameters::Display::kDecibels:
+        return format(index, value, text);  // the decibels the parameter produces, as the editor shows them
+    case Parameters::Display::kFactor: {
+        char factor[16];
+        factorText(Parameters::oversamplingFactor(value), factor);
+        copyText(text, factor, kMaxLength);
+        return true;
+    }
+    case Parameters::Display::kChannelMode:
+        copyText(text, Parameters::channelModeName(value), kMaxLength);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void factorText(int factor, char* text) { std::snprintf(text, 16, "%dx", factor); }
+
+void panelTone(float value, char* text) { std::snprintf(text, kPanelTextSize, "%.1f", Parameters::toneDecibels(value)); }
+void panelAmount(float value, char* text) {
+    std::snprintf(text, kPanelTextSize, "%.1f", static_cast<double>(value));
+}
+void panelVolume(float value, char* text) {
+    if (value > 0.0f)
+        std::snprintf(text, kPanelTextSize, "%.1f", Parameters::volumeDecibels(value));
+    else
+        std::snprintf(text, kPanelTextSize, "-oo");
+}
+
+PanelFormatter panelFormatter(int index) {
+    if (!Parameters::isParameter(index) || index > Parameters::kVolume) return nullptr;
+    if (Parameters::kDefinitions[index].display == Parameters::Display::kAmount) return panelAmount;
+    return index == Parameters::kVolume ? panelVolume : panelTone;
 }
 
 }  // namespace ParameterText

@@ -19,4 +19,21 @@ void amount(float value, char* text);
 // and answers false for any other index.
 bool format(int index, float value, char* text);
 
+// The host's text for a parameter whose values read as decibels, a factor or a channel mode; a plain
+// amount (Drive, Bias) takes the effect's own number conversion instead. Answers false, writing
+// nothing, for those and for indices out of range.
+bool hostText(int index, float value, char* text);
+// An oversampling factor as the host and the editor's menu show it: "8x".
+void factorText(int factor, char* text);
+
+// The editor's value displays: one decimal of the decibels or the amount, for a buffer of at least
+// kPanelTextSize bytes; "-oo" for a silent Volume.
+constexpr int kPanelTextSize = 64;
+void panelTone(float value, char* text);
+void panelAmount(float value, char* text);
+void panelVolume(float value, char* text);
+// The panel text for parameters 0..5; null for any other index.
+using PanelFormatter = void (*)(float value, char* text);
+PanelFormatter panelFormatter(int index);
+
 }  // namespace ParameterText

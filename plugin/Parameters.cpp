@@ -4,26 +4,6 @@
 
 namespace Parameters {
 
-const char* name(int index) {
-    static const char* const names[] = {"LoFreq", "MidFreq", "HiFreq", "Drive", "Bias", "Volume", "Oversample"};
-    return index >= 0 && index < kChannelMode ? names[index] : nullptr;
-}
-
-const char* label(int index) {
-    switch (index) {
-    case kLoFreq:
-    case kMidFreq:
-    case kHiFreq:
-    case kVolume:
-        return "dB";
-    case kDrive:
-    case kBias:
-        return "amount";
-    default:
-        return "";
-    }
-}
-
 int oversamplingFactor(float value) {
     const float position = value * 5.0f;  // single-precision product: 0.2, 0.4, 0.6, 0.8 land on their entries
     if (!(position >= 0.0f)) return kFactors[0];
@@ -40,21 +20,15 @@ int channelCount(float value) {
 }
 
 const char* channelModeName(float value) {
-    switch (channelCount(value)) {
-    case 1:
-        return "Mono";
-    case 2:
-        return "Stereo";
-    case 4:
-        return "Quadro";
-    default:
-        return "5.1";
-    }
+    const int count = channelCount(value);
+    for (const ChannelMode& mode : kChannelModes)
+        if (static_cast<int>(mode.value) == count) return mode.name;
+    return kChannelModes[kChannelModeCount - 1].name;
 }
 
 float outputGain(float volume) {
     if (volume <= 0.0f) return 0.0f;
-    return static_cast<float>(std::pow(10.0, (60.0 * volume - 40.0) * 0.05));
+    return static_cast<float>(std::pow(10.0, volumeDecibels(volume) * 0.05));
 }
 
 }  // namespace Parameters

@@ -27,21 +27,60 @@ constexpr int storageSlot(int index) {
 
 constexpr bool isParameter(int index) { return index >= 0 && index < kCount; }
 
-// Name for 0..6; null for 7 and anything else (nothing is written for those).
-const char* name(int index);
-// "dB", "amount" or empty.
-const char* label(int index);
+// How a value reads: decibels it produces, a plain amount, the oversampling factor, the channel mode.
+enum class Display { kDecibels, kAmount, kFactor, kChannelMode };
 
+struct Definition {
+    const char* name;      // null: the host is told no name
+    const char* label;
+    float defaultValue;    // of a fresh program record
+    bool carriedByPrograms;  // a program change puts it in force
+    Display display;
+};
+
+// Volume for 0 dB, and the +0.02 dB the factory programs (and so the edit slot) start with.
+constexpr float kUnityVolume = 2.0f / 3.0f;
+constexpr float kFactoryVolume = 0.667f;
+
+constexpr Definition kDefinitions[kCount] = {
+    {"LoFreq", "dB", 0.5f, true, Display::kDecibels},
+    {"MidFreq", "dB", 0.5f, true, Display::kDecibels},
+    {"HiFreq", "dB", 0.5f, true, Display::kDecibels},
+    {"Drive", "amount", 0.0f, true, Display::kAmount},
+    {"Bias", "amount", 0.7f, true, Display::kAmount},
+    {"Volume", "dB", kUnityVolume, true, Display::kDecibels},
+    {"Oversample", "", 0.6f, false, Display::kFactor},
+    {nullptr, "", 2.0f, false, Display::kChannelMode},
+};
+
+// Name for 0..6; null for 7 and anything else (nothing is written for those).
+constexpr const char* name(int index) { return isParameter(index) ? kDefinitions[index].name : nullptr; }
+// "dB", "amount" or empty.
+constexpr const char* label(int index) { return isParameter(index) ? kDefinitions[index].label : ""; }
+constexpr bool carriedByPrograms(int index) { return isParameter(index) && kDefinitions[index].carriedByPrograms; }
+
+// The oversampling factors and, for each, the Oversample value that selects it.
 constexpr int kFactors[] = {1, 2, 4, 8, 12, 16};
+constexpr float kFactorValues[] = {0.0f, 0.2f, 0.4f, 0.6f, 0.8f, 1.0f};
 constexpr int kFactorCount = 6;
 // Oversampling factor for an Oversample value: entry trunc(5 * value), kept within the table.
 int oversamplingFactor(float value);
 
 constexpr int kMaxChannels = 6;
+struct ChannelMode {
+    float value;  // the channel-mode value that selects it: its channel count
+    const char* name;
+};
+constexpr ChannelMode kChannelModes[] = {{1.0f, "Mono"}, {2.0f, "Stereo"}, {4.0f, "Quadro"}, {6.0f, "5.1"}};
+constexpr int kChannelModeCount = 4;
 // Channel count for a channel-mode value as its display names it: 1, 2, 4 or 6.
 int channelCount(float value);
 // "Mono", "Stereo", "Quadro" or "5.1".
 const char* channelModeName(float value);
+
+// Decibels a tone band's value and a Volume value produce: 24 * value - 12 and 60 * value - 40.
+inline double toneDecibels(float value) { return static_cast<double>(value) * 24.0 - 12.0; }
+inline double volumeDecibels(float value) { return static_cast<double>(value) * 60.0 - 40.0; }
 
 // Linear output gain for a Volume value: 60 * value - 40 dB, and 0 for value <= 0.
 float outputGain(float volume);

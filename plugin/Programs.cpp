@@ -64,14 +64,7 @@ void ProgramRecord::assign(const ProgramContents& contents) {
 ProgramContents ProgramRecord::makeDefault() {
     ProgramContents record{};
     copyText(record.name, "Init", kNameSize - 1);
-    record.setValue(kDrive, 0.0f);
-    record.setValue(kBias, 0.7f);
-    record.setValue(kLoFreq, 0.5f);
-    record.setValue(kMidFreq, 0.5f);
-    record.setValue(kHiFreq, 0.5f);
-    record.setValue(kVolume, 2.0f / 3.0f);
-    record.setValue(kOversample, 0.6f);
-    record.setValue(kChannelMode, 2.0f);
+    for (int index = 0; index < kCount; ++index) record.setValue(index, kDefinitions[index].defaultValue);
     return record;
 }
 
@@ -85,18 +78,18 @@ struct FactoryProgram {
 };
 
 constexpr FactoryProgram kFactory[kFactoryCount] = {
-    {"Warm Start", 0.5f, 0.5f, 0.5f, 0.1f, 0.0f, 0.667f},
-    {"Low Warmed", 0.5f, 0.5f, 0.5f, 0.1f, 0.3f, 0.667f},
-    {"Dance aura", 0.52f, 0.5f, 0.58f, 0.1f, 0.0f, 0.667f},
-    {"Mix aura", 0.5f, 0.5f, 0.5f, 0.1f, 0.0f, 0.667f},
-    {"Warm bass", 0.64f, 0.5f, 0.5f, 0.1f, 0.3f, 0.667f},
-    {"Warm hiss", 0.4f, 0.5f, 0.8f, 0.1f, 0.4f, 0.667f},
-    {"Warm mid", 0.4f, 0.7f, 0.4f, 0.1f, 0.4f, 0.667f},
-    {"Med. Drive 1", 0.3f, 0.5f, 1.0f, 1.0f, 1.0f, 0.667f},
-    {"Soft Drive 1", 0.5f, 0.5f, 0.6f, 0.7f, 1.0f, 0.667f},
-    {"Med. Drive 2", 0.5f, 0.5f, 0.5f, 1.0f, 0.8f, 0.667f},
-    {"Soft Drive 2", 0.5f, 0.5f, 0.5f, 0.7f, 0.7f, 0.667f},
-    {"Med. Drive 3", 0.5f, 0.5f, 0.5f, 0.9f, 0.5f, 0.667f},
+    {"Warm Start", 0.5f, 0.5f, 0.5f, 0.1f, 0.0f, kFactoryVolume},
+    {"Low Warmed", 0.5f, 0.5f, 0.5f, 0.1f, 0.3f, kFactoryVolume},
+    {"Dance aura", 0.52f, 0.5f, 0.58f, 0.1f, 0.0f, kFactoryVolume},
+    {"Mix aura", 0.5f, 0.5f, 0.5f, 0.1f, 0.0f, kFactoryVolume},
+    {"Warm bass", 0.64f, 0.5f, 0.5f, 0.1f, 0.3f, kFactoryVolume},
+    {"Warm hiss", 0.4f, 0.5f, 0.8f, 0.1f, 0.4f, kFactoryVolume},
+    {"Warm mid", 0.4f, 0.7f, 0.4f, 0.1f, 0.4f, kFactoryVolume},
+    {"Med. Drive 1", 0.3f, 0.5f, 1.0f, 1.0f, 1.0f, kFactoryVolume},
+    {"Soft Drive 1", 0.5f, 0.5f, 0.6f, 0.7f, 1.0f, kFactoryVolume},
+    {"Med. Drive 2", 0.5f, 0.5f, 0.5f, 1.0f, 0.8f, kFactoryVolume},
+    {"Soft Drive 2", 0.5f, 0.5f, 0.5f, 0.7f, 0.7f, kFactoryVolume},
+    {"Med. Drive 3", 0.5f, 0.5f, 0.5f, 0.9f, 0.5f, kFactoryVolume},
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "Parameters.h"
+
 namespace {
 
 // The host's side of the callback: it tells its version and supports nothing else.
@@ -26,8 +28,12 @@ std::string joined(const std::vector<std::string>& texts) {
     return list;
 }
 
-constexpr float kOversampleCandidates[] = {0.0f, 0.2f, 0.4f, 0.6f, 0.8f, 1.0f};
-constexpr float kChannelModeCandidates[] = {1.0f, 2.0f, 4.0f, 6.0f};
+// Values worth trying are Korvel's own; a module that reads them otherwise is still probed by its texts.
+constexpr auto kChannelModeCandidates = [] {
+    std::array<float, Parameters::kChannelModeCount> values{};
+    for (int mode = 0; mode < Parameters::kChannelModeCount; ++mode) values[mode] = Parameters::kChannelModes[mode].value;
+    return values;
+}();
 
 }  // namespace
 
@@ -135,7 +141,7 @@ Status PluginInstance::selectProgram(int number) {
 }
 
 Status PluginInstance::chooseOversampling(std::string_view text) {
-    return chooseByDisplay(kOversampleParameter, kOversampleCandidates, text, "oversampling");
+    return chooseByDisplay(kOversampleParameter, Parameters::kFactorValues, text, "oversampling");
 }
 
 Status PluginInstance::chooseChannelMode(std::string_view text) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Parameters.h"
+
 namespace {
 
 bool isNumber(const std::string& text) {
@@ -34,8 +36,8 @@ Status EffectSettings::applyTo(PluginInstance& instance, int fileChannels) const
 }
 
 std::string EffectSettings::channelModeFor(int fileChannels) {
-    if (fileChannels <= 1) return "Mono";
-    if (fileChannels == 2) return "Stereo";
-    if (fileChannels <= 4) return "Quadro";
-    return "5.1";
+    // The smallest mode that takes every channel of the file; the widest for more.
+    for (const Parameters::ChannelMode& mode : Parameters::kChannelModes)
+        if (static_cast<float>(fileChannels) <= mode.value) return mode.name;
+    return Parameters::kChannelModes[Parameters::kChannelModeCount - 1].name;
 }
