@@ -114,7 +114,7 @@ bool SDEditor::open(void* parentWindow) {
     adoptUserInterfaceThread();
     followHostProgram();
     namingProgram = false;
-    sideAOn = true;
+    korvel->restartComparison();
     undoTag = -1;
     gestureControl = nullptr;
 
@@ -285,7 +285,7 @@ void SDEditor::valueChanged(CControl* control) {
     case kTagProgramMenu: programChosen(); break;
     case kTagProgramName: programNameEntered(); break;
     case kTagUndo: undo(control); break;
-    case kTagCopy: copy(); break;
+    case kTagCopy: korvel->copyHeardSide(); break;
     case kTagA: switchTo(true); break;
     case kTagB: switchTo(false); break;
     default: break;
@@ -336,8 +336,7 @@ void SDEditor::programChosen() {
     const int32_t program = programOfEntry(menuIndex);
     if (program == programIndex) return;
     programIndex = program;
-    korvel->editSlot() = korvel->programBank()[program];
-    korvel->setProgram(Programs::kEditSlot);
+    korvel->editProgram(program);
 }
 
 void SDEditor::leaveNameEntry() {
@@ -360,11 +359,7 @@ void SDEditor::programNameEntered() {
     nameField->setShown(false);
     frame->setDirty(true);
 
-    korvel->compareSlotB.setName(name);
-    ProgramRecord& stored = korvel->programBank()[programIndex];
-    stored = korvel->compareSlotB;
-    korvel->editSlot() = stored;
-    korvel->setProgram(Programs::kEditSlot);
+    korvel->storeSideB(programIndex, name);
     frame->setDirty(true);
 }
 
@@ -389,27 +384,10 @@ void SDEditor::undo(CControl* button) {
     korvel->endEdit(undoTag);
 }
 
-// Fills the side that is switched off with the state being heard.
-void SDEditor::copy() {
-    if (sideAOn)
-        korvel->compareSlotB = korvel->editSlot();
-    else
-        korvel->compareSlotA = korvel->editSlot();
-}
-
 // Saves the state being heard into the side being left and loads the other side. Pressing the side
 // that is on changes nothing: that button stays on.
 void SDEditor::switchTo(bool sideA) {
     buttonA->setValue(sideA ? 1.0f : 0.0f);
     buttonB->setValue(sideA ? 0.0f : 1.0f);
-    if (sideA == sideAOn) return;
-    sideAOn = sideA;
-    if (sideA) {
-        korvel->compareSlotB = korvel->editSlot();
-        korvel->editSlot() = korvel->compareSlotA;
-    } else {
-        korvel->compareSlotA = korvel->editSlot();
-        korvel->editSlot() = korvel->compareSlotB;
-    }
-    korvel->setProgram(Programs::kEditSlot);
+    korvel->chooseSide(sideA);
 }

@@ -53,7 +53,6 @@ private:
     // Remembers what a user change of a parameter is about to replace, for UNDO.
     void recordUndo(Toolkit::CControl* control);
     void undo(Toolkit::CControl* button);
-    void copy();
     void switchTo(bool sideA);
 
     Korvel* korvel;
@@ -72,7 +71,6 @@ private:
     int32_t programIndex = 0;
     int32_t menuIndex = 2;
     bool namingProgram = false;  // the name field shows in place of the menu for a store
-    bool sideAOn = true;
 
     // UNDO puts back one parameter's value from before the last user change. A gesture (press to
     // release, a wheel step, a typed value) is one change: its first value change records.

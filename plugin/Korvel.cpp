@@ -171,6 +171,32 @@ void Korvel::setProgram(VstInt32 program) {
     for (int index : kProgramParameters) notifyEditor(index, contents.value(index));
 }
 
+void Korvel::editProgram(int program) {
+    if (program < 0 || program >= Programs::kProgramCount) return;
+    editSlot() = programBank_[program];
+    setProgram(Programs::kEditSlot);
+}
+
+void Korvel::chooseSide(bool sideA) {
+    if (sideA == sideAHeard_) return;
+    sideAHeard_ = sideA;
+    ProgramRecord& left = sideA ? compareSlotB : compareSlotA;
+    left = editSlot();
+    editSlot() = sideA ? compareSlotA : compareSlotB;
+    setProgram(Programs::kEditSlot);
+}
+
+void Korvel::copyHeardSide() { (sideAHeard_ ? compareSlotB : compareSlotA) = editSlot(); }
+
+bool Korvel::storeSideB(int program, const char* name) {
+    if (program < Programs::kFactoryCount || program >= Programs::kProgramCount || !name) return false;
+    compareSlotB.setName(name);
+    programBank_[program] = compareSlotB;
+    editSlot() = programBank_[program];
+    setProgram(Programs::kEditSlot);
+    return true;
+}
+
 void Korvel::setProgramName(char* name) {
     if (!name) return;
     char utf8[ProgramRecord::kNameSize];

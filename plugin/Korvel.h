@@ -55,6 +55,21 @@ public:
     ProgramRecord compareSlotA;
     ProgramRecord compareSlotB;
 
+    // The editor's program operations; each ends with the edit slot in force where it changed it.
+    // Loads a program of the bank into the edit slot.
+    void editProgram(int program);
+    // A/B comparison: the edit slot is the side being heard. Choosing the other side saves the edit
+    // slot into the side being left and loads the chosen one; choosing the heard side changes nothing.
+    void chooseSide(bool sideA);
+    bool sideAHeard() const { return sideAHeard_; }
+    // Side A counts as heard again, with no record changed (a newly opened editor starts there).
+    void restartComparison() { sideAHeard_ = true; }
+    // Fills the side not heard with the edit slot.
+    void copyHeardSide();
+    // Stores side B under `name` into user program `program` and edits it; false, changing nothing,
+    // for a program that is not a user program.
+    bool storeSideB(int program, const char* name);
+
     int activeChannelCount() const { return activeChannelCount_.load(std::memory_order_relaxed); }
     // Linear gain from the Volume in force; derived on reading, so it can never disagree with it.
     float outputGain() const { return Parameters::outputGain(currentValue(Parameters::kVolume)); }
@@ -88,5 +103,6 @@ private:
     std::atomic<unsigned> programLoads_{0};
     std::atomic<unsigned> factorSettings_{0};
     unsigned equaliserRequestsSeen_ = 0;  // audio thread only
+    bool sideAHeard_ = true;              // user-interface thread only
     ChainSwitcher chain_;
 };

@@ -104,3 +104,52 @@ TEST(Programs, RenamingNeverOverrunsTheNameField) {
 }
 
 }  // namespace
+
+namespace {
+
+float drive(const ProgramRecord& record) { return record.value(Parameters::kDrive); }
+
+}  // namespace
+
+// The editor's A/B comparison and store, run through the effect alone. Each step: the operation,
+// then the Drive heard and the Drive each side holds.
+TEST(Programs, CompareSidesCopyAndStore) {
+    HostedEffect host;
+    Korvel& effect = host.effect();
+    host.setParameter(3, 0.9f);
+    struct Step {
+        const char* what;
+        void (*operation)(HostedEffect&);
+        float heard, sideA, sideB;
+    };
+    const Step steps[] = {
+        {"B saves A, loads B", [](HostedEffect& h) { h.effect().chooseSide(false); }, 0.1f, 0.9f, 0.1f},
+        {"B again changes nothing", [](HostedEffect& h) { h.setParameter(3, 0.3f), h.effect().chooseSide(false); },
+         0.3f, 0.9f, 0.1f},
+        {"copy fills the side not heard", [](HostedEffect& h) { h.effect().copyHeardSide(); }, 0.3f, 0.3f, 0.1f},
+        {"A saves B, loads A", [](HostedEffect& h) { h.effect().chooseSide(true); }, 0.3f, 0.3f, 0.3f},
+        {"copy from A", [](HostedEffect& h) { h.setParameter(3, 0.5f), h.effect().copyHeardSide(); }, 0.5f, 0.3f,
+         0.5f},
+    };
+    for (const Step& step : steps) {
+        step.operation(host);
+        EXPECT_EQ(host.getParameter(3), step.heard) << step.what;
+        EXPECT_EQ(drive(effect.compareSlotA), step.sideA) << step.what;
+        EXPECT_EQ(drive(effect.compareSlotB), step.sideB) << step.what;
+        EXPECT_EQ(host.dispatch(effGetProgram), 20) << step.what;
+    }
+
+    host.setParameter(3, 0.7f);
+    EXPECT_FALSE(effect.storeSideB(11, "Mine"));  // factory programs stay
+    EXPECT_EQ(indexedName(host, 11), "Med. Drive 3");
+    ASSERT_TRUE(effect.storeSideB(19, "Mine"));
+    EXPECT_EQ(indexedName(host, 19), "Mine");
+    EXPECT_EQ(drive(effect.programBank()[19]), 0.5f);
+    EXPECT_EQ(host.getParameter(3), 0.5f);  // the stored program is what plays
+    EXPECT_EQ(host.text(effGetProgramName), "Mine");
+
+    effect.editProgram(7);
+    EXPECT_EQ(host.text(effGetProgramName), "Med. Drive 1");
+    EXPECT_EQ(host.getParameter(3), 1.0f);
+    EXPECT_EQ(host.dispatch(effGetProgram), 20);
+}
