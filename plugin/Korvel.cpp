@@ -1,5 +1,6 @@
 #include "Korvel.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,7 @@ namespace {
 constexpr int kInitialChannels = 2;
 // Parameters a program change applies, in storage order; Oversample and channel mode stay as they are.
 constexpr auto kProgramParameters = [] {
-    std::array<int, 6> indices{};
+    std::array<int, std::ranges::count_if(kDefinitions, &Definition::carriedByPrograms)> indices{};
     std::size_t next = 0;
     for (int index : kStorageOrder)
         if (carriedByPrograms(index)) indices[next++] = index;

@@ -103,6 +103,6 @@ private:
     std::atomic<unsigned> programLoads_{0};
     std::atomic<unsigned> factorSettings_{0};
     unsigned equaliserRequestsSeen_ = 0;  // audio thread only
-    bool sideAHeard_ = true;              // user-interface thread only
+    bool sideAHeard_ = true;  // user-interface thread only
     ChainSwitcher chain_;
 };

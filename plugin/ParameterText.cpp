@@ -72,10 +72,10 @@ bool hostText(int index, float value, char* text) {
 
 void factorText(int factor, char* text) { std::snprintf(text, 16, "%dx", factor); }
 
-void panelTone(float value, char* text) { std::snprintf(text, kPanelTextSize, "%.1f", Parameters::toneDecibels(value)); }
-void panelAmount(float value, char* text) {
-    std::snprintf(text, kPanelTextSize, "%.1f", static_cast<double>(value));
+void panelTone(float value, char* text) {
+    std::snprintf(text, kPanelTextSize, "%.1f", Parameters::toneDecibels(value));
 }
+void panelAmount(float value, char* text) { std::snprintf(text, kPanelTextSize, "%.1f", static_cast<double>(value)); }
 void panelVolume(float value, char* text) {
     if (value > 0.0f)
         std::snprintf(text, kPanelTextSize, "%.1f", Parameters::volumeDecibels(value));

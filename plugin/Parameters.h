@@ -1,6 +1,9 @@
 #pragma once
 
-// The eight parameters: indices, names, labels and value mappings. Values 0..6 are normalised;
+#include <iterator>
+
+// The eight parameters: indices, names, labels, defaults, value mappings and how each reads. The
+// host's and the editor's texts are in ParameterText. Values 0..6 are normalised;
 // index 7 carries the channel count itself.
 namespace Parameters {
 
@@ -28,12 +31,17 @@ constexpr int storageSlot(int index) {
 constexpr bool isParameter(int index) { return index >= 0 && index < kCount; }
 
 // How a value reads: decibels it produces, a plain amount, the oversampling factor, the channel mode.
-enum class Display { kDecibels, kAmount, kFactor, kChannelMode };
+enum class Display {
+    kDecibels,
+    kAmount,
+    kFactor,
+    kChannelMode
+};
 
 struct Definition {
-    const char* name;      // null: the host is told no name
+    const char* name;  // null: the host is told no name
     const char* label;
-    float defaultValue;    // of a fresh program record
+    float defaultValue;  // of a fresh program record
     bool carriedByPrograms;  // a program change puts it in force
     Display display;
 };
@@ -62,7 +70,8 @@ constexpr bool carriedByPrograms(int index) { return isParameter(index) && kDefi
 // The oversampling factors and, for each, the Oversample value that selects it.
 constexpr int kFactors[] = {1, 2, 4, 8, 12, 16};
 constexpr float kFactorValues[] = {0.0f, 0.2f, 0.4f, 0.6f, 0.8f, 1.0f};
-constexpr int kFactorCount = 6;
+constexpr int kFactorCount = static_cast<int>(std::size(kFactors));
+static_assert(std::size(kFactorValues) == kFactorCount);
 // Oversampling factor for an Oversample value: entry trunc(5 * value), kept within the table.
 int oversamplingFactor(float value);
 
@@ -72,7 +81,7 @@ struct ChannelMode {
     const char* name;
 };
 constexpr ChannelMode kChannelModes[] = {{1.0f, "Mono"}, {2.0f, "Stereo"}, {4.0f, "Quadro"}, {6.0f, "5.1"}};
-constexpr int kChannelModeCount = 4;
+constexpr int kChannelModeCount = static_cast<int>(std::size(kChannelModes));
 // Channel count for a channel-mode value as its display names it: 1, 2, 4 or 6.
 int channelCount(float value);
 // "Mono", "Stereo", "Quadro" or "5.1".

@@ -124,12 +124,10 @@ TEST(Programs, CompareSidesCopyAndStore) {
     };
     const Step steps[] = {
         {"B saves A, loads B", [](HostedEffect& h) { h.effect().chooseSide(false); }, 0.1f, 0.9f, 0.1f},
-        {"B again changes nothing", [](HostedEffect& h) { h.setParameter(3, 0.3f), h.effect().chooseSide(false); },
-         0.3f, 0.9f, 0.1f},
+        {"B again", [](HostedEffect& h) { h.setParameter(3, 0.3f), h.effect().chooseSide(false); }, 0.3f, 0.9f, 0.1f},
         {"copy fills the side not heard", [](HostedEffect& h) { h.effect().copyHeardSide(); }, 0.3f, 0.3f, 0.1f},
         {"A saves B, loads A", [](HostedEffect& h) { h.effect().chooseSide(true); }, 0.3f, 0.3f, 0.3f},
-        {"copy from A", [](HostedEffect& h) { h.setParameter(3, 0.5f), h.effect().copyHeardSide(); }, 0.5f, 0.3f,
-         0.5f},
+        {"copy from A", [](HostedEffect& h) { h.setParameter(3, 0.5f), h.effect().copyHeardSide(); }, 0.5f, 0.3f, 0.5f},
     };
     for (const Step& step : steps) {
         step.operation(host);

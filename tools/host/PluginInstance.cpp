@@ -31,7 +31,8 @@ std::string joined(const std::vector<std::string>& texts) {
 // Values worth trying are Korvel's own; a module that reads them otherwise is still probed by its texts.
 constexpr auto kChannelModeCandidates = [] {
     std::array<float, Parameters::kChannelModeCount> values{};
-    for (int mode = 0; mode < Parameters::kChannelModeCount; ++mode) values[mode] = Parameters::kChannelModes[mode].value;
+    for (int mode = 0; mode < Parameters::kChannelModeCount; ++mode)
+        values[mode] = Parameters::kChannelModes[mode].value;
     return values;
 }();
 
