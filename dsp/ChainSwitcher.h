@@ -79,11 +79,9 @@ public:
 
     // The chain the setup in force belongs to: the one faded into while a crossfade runs.
     const BlockProcessor& current() const { return fading_ ? incoming() : active(); }
-    bool fading() const { return fading_; }
     void setSilence(Silence silence) { silence_ = silence; }
     // Whether the chain rests in silence.
     bool resting() const { return resting_; }
-    int fadeLength() const { return fadeLength_; }
 
 private:
     BlockProcessor& active() { return *chains_[activeIndex_]; }

@@ -61,7 +61,6 @@ public:
     // A/B comparison: the edit slot is the side being heard. Choosing the other side saves the edit
     // slot into the side being left and loads the chosen one; choosing the heard side changes nothing.
     void chooseSide(bool sideA);
-    bool sideAHeard() const { return sideAHeard_; }
     // Side A counts as heard again, with no record changed (a newly opened editor starts there).
     void restartComparison() { sideAHeard_ = true; }
     // Fills the side not heard with the edit slot.
@@ -76,7 +75,6 @@ public:
 
     // The signal chain in force, for observation: the one being faded into while a change is heard.
     const BlockProcessor& processor() const { return chain_.current(); }
-    const ChainSwitcher& chain() const { return chain_; }
 
 protected:
     // Runs inside setProgram while the change is held: the new program's values are in force and a
