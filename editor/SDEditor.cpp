@@ -11,6 +11,7 @@
 #include "CParamDisplayA.h"
 #include "CSliderA.h"
 #include "Korvel.h"
+#include "PanelLayout.h"
 #include "ParameterText.h"
 
 using namespace Toolkit;
@@ -43,14 +44,10 @@ enum BitmapId : int32_t {
     kButtonBLit = 115,
 };
 
-constexpr int32_t kSliderX[] = {97, 137, 177, 232, 272, 312};
-constexpr int32_t kSliderTop = 59;
-constexpr int32_t kDisplayX[] = {84, 124, 164, 219, 259, 299};
-constexpr int32_t kDisplayTop = 238;
-constexpr ViewRect kChannelMenuRect{127, 275, 200, 294};
-constexpr ViewRect kOversamplingMenuRect{298, 275, 333, 294};
-constexpr ViewRect kProgramRect{420, 9, 554, 27};
-constexpr ViewColor kMenuColor{78, 78, 146, 255};
+static_assert(PanelLayout::kSliderCount == SDEditor::kSliderCount);
+constexpr ViewRect viewRect(const PanelLayout::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+constexpr ViewPoint viewPoint(const PanelLayout::Point& p) { return {p.x, p.y}; }
+constexpr ViewColor kMenuColor{PanelLayout::kMenuColour[0], PanelLayout::kMenuColour[1], PanelLayout::kMenuColour[2], 255};
 
 constexpr int32_t kFirstUserProgram = Programs::kFactoryCount;
 constexpr int32_t kLastUserProgram = Programs::kProgramCount - 1;
@@ -58,8 +55,6 @@ constexpr int32_t kFactoryTitleEntry = 0;
 constexpr int32_t kUserTitleEntry = 15;
 constexpr size_t kStoredNameLength = 11;
 static_assert(kDisplayTextSize >= ParameterText::kPanelTextSize);
-
-bool isValveParameter(int32_t tag) { return tag == 3 || tag == 4; }
 
 // The menu entry of a channel count; counts not in the table show as Stereo.
 int32_t channelEntry(int32_t count) {
@@ -85,9 +80,11 @@ void storedName(const char* typed, char (&name)[ProgramRecord::kNameSize]) {
     name[length] = 0;
 }
 
+// The bitmap's size at a place of the layout.
 ViewRect rectOf(const CBitmap* bitmap, int32_t x, int32_t y) {
     return ViewRect::fromSize({x, y}, bitmap->width(), bitmap->height());
 }
+ViewRect rectOf(const CBitmap* bitmap, const PanelLayout::Rect& place) { return rectOf(bitmap, place.left, place.top); }
 
 void colourMenu(CParamDisplay* control) {
     control->setBackColor(kMenuColor);
@@ -137,14 +134,15 @@ bool SDEditor::open(void* parentWindow) {
     buildDisplays(display);
     buildMenus();
 
-    undoButton = new CKickButton(rectOf(undoLit, 84, 9), this, kTagUndo, undoImage, {1, 1});
+    const ViewPoint kickOffset = viewPoint(PanelLayout::kKickImageOffset);
+    undoButton = new CKickButton(rectOf(undoLit, PanelLayout::kUndoButton), this, kTagUndo, undoImage, kickOffset);
     newFrame->appendChild(undoButton);
-    copyButton = new CKickButton(rectOf(copyImage, 138, 9), this, kTagCopy, copyImage, {1, 1});
+    copyButton = new CKickButton(rectOf(copyImage, PanelLayout::kCopyButton), this, kTagCopy, copyImage, kickOffset);
     newFrame->appendChild(copyButton);
-    buttonA = new COnOffButton(rectOf(aLit, 193, 9), this, kTagA, aImage, 0);
+    buttonA = new COnOffButton(rectOf(aLit, PanelLayout::kButtonA), this, kTagA, aImage, 0);
     newFrame->appendChild(buttonA);
     buttonA->setValue(0.6f);  // A is on
-    buttonB = new COnOffButton(rectOf(bLit, 223, 9), this, kTagB, bImage, 0);
+    buttonB = new COnOffButton(rectOf(bLit, PanelLayout::kButtonB), this, kTagB, bImage, 0);
     newFrame->appendChild(buttonB);
 
     for (CBitmap* bitmap : {track, valveTrack, handle, display, undoLit, undoImage, copyImage, aLit, aImage, bLit, bImage})
@@ -155,12 +153,13 @@ bool SDEditor::open(void* parentWindow) {
 }
 
 void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack) {
-    const int32_t maxPos = kSliderTop - 1 + track->height() - handle->height();
+    using namespace PanelLayout;
+    const int32_t maxPos = kSliderTop - 1 + track->height() - handle->height();  // handle top at value 0
     for (int32_t tag = 0; tag < kSliderCount; ++tag) {
-        CBitmap* slot = isValveParameter(tag) ? valveTrack : track;
-        auto* slider = new CVerticalSliderA(rectOf(slot, kSliderX[tag], kSliderTop), this, tag, kSliderTop, maxPos,
+        CBitmap* slot = kValveSlider[tag] ? valveTrack : track;
+        auto* slider = new CVerticalSliderA(rectOf(slot, kSliderX[tag], kSliderTop), this, tag, kMinPos, maxPos,
                                             handle, slot, {0, 0}, kSliderMinBottom | kSliderVertical);
-        slider->setHandleOffset(isValveParameter(tag) ? ViewPoint{0, -1} : ViewPoint{1, 0});
+        slider->setHandleOffset(viewPoint(kValveSlider[tag] ? kValveHandleOffset : kHandleOffset));
         const float value = korvel->getParameter(tag);
         slider->setValue(value);
         if (tag == Parameters::kVolume) slider->setDefaultValue(Parameters::kFactoryVolume);
@@ -171,8 +170,11 @@ void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack
 
 void SDEditor::buildDisplays(CBitmap* bitmap) {
     for (int32_t tag = 0; tag < kSliderCount; ++tag) {
-        auto* display = new CParamDisplayA(rectOf(bitmap, kDisplayX[tag], kDisplayTop), this, tag, "", bitmap, 0);
-        display->dragStep = isValveParameter(tag) ? 0.01f : 1.0f / 240.0f;
+        auto* display = new CParamDisplayA(rectOf(bitmap, PanelLayout::kDisplayX[tag], PanelLayout::kDisplayTop), this,
+                                           tag, "", bitmap, 0);
+        // Amounts step by 0.01, decibel scales by 1/240 (0.1 dB on the tone bands).
+        const bool amount = Parameters::kDefinitions[tag].display == Parameters::Display::kAmount;
+        display->dragStep = amount ? 0.01f : 1.0f / 240.0f;
         const float value = korvel->getParameter(tag);
         display->setValue(value);
         display->setValueFormatter(ParameterText::panelFormatter(tag));
@@ -183,13 +185,13 @@ void SDEditor::buildDisplays(CBitmap* bitmap) {
 }
 
 void SDEditor::buildMenus() {
-    channelMenu = new COptionMenu(kChannelMenuRect, this, kTagChannelMode, nullptr, nullptr, 0);
+    channelMenu = new COptionMenu(viewRect(PanelLayout::kChannelMenu), this, kTagChannelMode, nullptr, nullptr, 0);
     colourMenu(channelMenu);
     for (const Parameters::ChannelMode& mode : Parameters::kChannelModes) channelMenu->addEntry(mode.name);
     channelMenu->setCurrent(channelEntry(korvel->activeChannelCount()), true);
     building->appendChild(channelMenu);
 
-    oversamplingMenu = new COptionMenu(kOversamplingMenuRect, this, kTagOversampling, nullptr, nullptr, 0);
+    oversamplingMenu = new COptionMenu(viewRect(PanelLayout::kOversamplingMenu), this, kTagOversampling, nullptr, nullptr, 0);
     colourMenu(oversamplingMenu);
     for (int32_t factor : Parameters::kFactors) {
         char title[16];
@@ -199,13 +201,13 @@ void SDEditor::buildMenus() {
     oversamplingMenu->setCurrent(truncateValue(korvel->getParameter(kTagOversampling) * 5.0f), true);
     building->appendChild(oversamplingMenu);
 
-    nameField = new CTextEdit(kProgramRect, this, kTagProgramName, nullptr, nullptr, 0);
+    nameField = new CTextEdit(viewRect(PanelLayout::kProgramField), this, kTagProgramName, nullptr, nullptr, 0);
     nameField->setText("TestEdit");
     colourMenu(nameField);
     nameField->setShown(false);
     building->appendChild(nameField);
 
-    programMenu = new COptionMenu(kProgramRect, this, kTagProgramMenu, nullptr, nullptr, 0);
+    programMenu = new COptionMenu(viewRect(PanelLayout::kProgramField), this, kTagProgramMenu, nullptr, nullptr, 0);
     colourMenu(programMenu);
     fillProgramMenu();
     programMenu->setCurrent(menuIndex, true);

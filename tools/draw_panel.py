@@ -2,13 +2,14 @@
 """Draws the editor's twelve bitmaps and writes them as 24-bit uncompressed BMP files.
 
 Usage: tools/draw_panel.py [--out DIR] [--preview DIR] [--check]
-The files go to resources/ (or DIR); --preview also writes PNG copies and a mock-up of the panel
-with the controls' resting images laid over the background; --check writes nothing and fails
-when the files in resources/ differ from what the script draws. Needs Debian's python3-cairo,
-python3-pil and the fonts of fonts-liberation and fonts-dejavu-core; the build itself needs none.
+The files go to resources/ (or DIR) together with PanelLayout.h, the editor's layout as C++
+constants; --preview also writes PNG copies and a mock-up of the panel with the controls' resting
+images laid over the background; --check writes nothing and fails when the files in resources/
+differ from what the script makes. Needs Debian's python3-cairo, python3-pil and the fonts of
+fonts-liberation and fonts-dejavu-core; the build itself needs none.
 
-Everything painted on the background lines up with the editor's control rectangles (left, top,
-right, bottom in window pixels), listed in LAYOUT below.
+Everything painted on the background lines up with the editor's control rectangles, which are
+written once, below, for the painting and for the editor.
 """
 
 import argparse
@@ -21,24 +22,29 @@ import sys
 import cairo
 from PIL import Image
 
-# The editor's control rectangles; the painting below is placed by these numbers.
+# The editor's layout: control rectangles (left, top, right, bottom in window pixels) and offsets.
+# The painting below is placed by these numbers, and the editor reads them from the header that
+# layout_header() writes beside the bitmaps.
 SLIDER_X = {"LOW": 97, "MID": 137, "HIGH": 177, "DRIVE": 232, "BIAS": 272, "OUT": 312}
 SLIDER_TOP, SLIDER_BOTTOM = 59, 232          # track 9 x 173
 HANDLE_HEIGHT = 21
 MIN_POS, MAX_POS = 59, 210                   # handle top at value 1 and at value 0
+VALVE_SLIDERS = ("DRIVE", "BIAS")            # on the valve-coloured track
+HANDLE_OFFSET, VALVE_HANDLE_OFFSET = (1, 0), (0, -1)
 DISPLAY_X = {"LOW": 84, "MID": 124, "HIGH": 164, "DRIVE": 219, "BIAS": 259, "OUT": 299}
 DISPLAY_TOP, DISPLAY_BOTTOM = 238, 255       # 35 x 17
 CHANNEL_MENU = (127, 275, 200, 294)
 OVERSAMPLING_MENU = (298, 275, 333, 294)
 PROGRAM_FIELD = (420, 9, 554, 27)
 BUTTONS = {"UNDO": (84, 9, 131, 26), "COPY": (138, 9, 185, 26), "A": (193, 9, 217, 26), "B": (223, 9, 247, 26)}
-LAYOUT = dict(SLIDER_X=SLIDER_X, DISPLAY_X=DISPLAY_X, CHANNEL_MENU=CHANNEL_MENU,
-              OVERSAMPLING_MENU=OVERSAMPLING_MENU, PROGRAM_FIELD=PROGRAM_FIELD, BUTTONS=BUTTONS)
+KICK_IMAGE_OFFSET = (1, 1)                   # where UNDO and COPY draw from in their images
+MENU_COLOUR = (78, 78, 146)                  # back and frame of the menus and the program-name field
+LAYOUT_HEADER = "PanelLayout.h"
 
 WIDTH, HEIGHT = 641, 301
 VERSION = "1.0"
 
-# Palette: a deep blue-grey panel that sits well with the menus' slate blue (78, 78, 146),
+# Palette: a deep blue-grey panel that sits well with the menus' slate blue (MENU_COLOUR),
 # ivory lettering, and the amber of a glowing valve as the one accent.
 PANEL_TOP = (0.180, 0.196, 0.255)
 PANEL_BOTTOM = (0.106, 0.118, 0.157)
@@ -435,7 +441,8 @@ def kick_button(width, height, caption, highlighted=False):
     and the background's pressed look shows in the last row and column, like a shadow."""
     target = surface(width, height)
     cr = context(target)
-    cr.set_source_surface(button_face(width - 1, height - 1, caption, lit=highlighted), 1, 1)
+    x, y = KICK_IMAGE_OFFSET
+    cr.set_source_surface(button_face(width - x, height - y, caption, lit=highlighted), x, y)
     cr.paint()
     return target
 
@@ -545,19 +552,78 @@ def mock_up(images):
     panel = to_rgb(images[103]).copy()
     paste = lambda image, x, y, box=None: panel.paste(to_rgb(image).crop(box) if box else to_rgb(image), (x, y))
     for name, x in SLIDER_X.items():
-        paste(images[107] if name in ("DRIVE", "BIAS") else images[106], x, SLIDER_TOP)
+        valve = name in VALVE_SLIDERS
+        paste(images[107] if valve else images[106], x, SLIDER_TOP)
         value = {"LOW": 0.5, "MID": 0.62, "HIGH": 0.41, "DRIVE": 0.3, "BIAS": 0.8, "OUT": 0.667}[name]
         top = round(MAX_POS - value * (MAX_POS - MIN_POS))
-        offset = 1 if name not in ("DRIVE", "BIAS") else 0
-        paste(images[105], x + offset, top - (0 if offset else 1))
+        dx, dy = VALVE_HANDLE_OFFSET if valve else HANDLE_OFFSET
+        paste(images[105], x + dx, top + dy)
         paste(images[108], DISPLAY_X[name], DISPLAY_TOP)
-    paste(images[110], 84, 9, (1, 1, 47, 17))
-    paste(images[113], 138, 9, (1, 1, 47, 17))
-    paste(images[109], 193, 9, (0, 17, 24, 34))
-    paste(images[114], 223, 9, (0, 0, 24, 17))
+    ox, oy = KICK_IMAGE_OFFSET
+    for name, resource in (("UNDO", 110), ("COPY", 113)):
+        left, top, right, bottom = BUTTONS[name]
+        paste(images[resource], left, top, (ox, oy, right - left, bottom - top))
+    paste(images[109], BUTTONS["A"][0], BUTTONS["A"][1], (0, 17, 24, 34))
+    paste(images[114], BUTTONS["B"][0], BUTTONS["B"][1], (0, 0, 24, 17))
     for left, top, right, bottom in (CHANNEL_MENU, OVERSAMPLING_MENU, PROGRAM_FIELD):
-        panel.paste((78, 78, 146), (left, top, right, bottom))
+        panel.paste(MENU_COLOUR, (left, top, right, bottom))
     return panel
+
+
+def layout_header():
+    """The layout above as C++ constants, those the editor reads."""
+    def rect(name, r):
+        return f"constexpr Rect {name}{{{r[0]}, {r[1]}, {r[2]}, {r[3]}}};"
+
+    def point(name, p):
+        return f"constexpr Point {name}{{{p[0]}, {p[1]}}};"
+
+    def row(values):
+        return ", ".join(str(v) for v in values)
+
+    sliders = list(SLIDER_X)
+    assert sliders == list(DISPLAY_X)
+    lines = [
+        "// Generated by tools/draw_panel.py with the bitmaps it draws; do not edit.",
+        "#pragma once",
+        "",
+        "#include <cstdint>",
+        "",
+        "// The editor's layout in window pixels: rectangles are left, top, right, bottom.",
+        "namespace PanelLayout {",
+        "",
+        "struct Point {",
+        "    int32_t x, y;",
+        "};",
+        "struct Rect {",
+        "    int32_t left, top, right, bottom;",
+        "};",
+        "",
+        f"// Sliders and displays of parameters 0 to 5: {', '.join(sliders)}.",
+        f"constexpr int32_t kSliderCount = {len(sliders)};",
+        f"constexpr int32_t kSliderX[kSliderCount] = {{{row(SLIDER_X.values())}}};",
+        f"constexpr bool kValveSlider[kSliderCount] = {{{row('true' if n in VALVE_SLIDERS else 'false' for n in sliders)}}};",
+        f"constexpr int32_t kSliderTop = {SLIDER_TOP};",
+        f"constexpr int32_t kMinPos = {MIN_POS};  // handle top at value 1",
+        point("kHandleOffset", HANDLE_OFFSET),
+        point("kValveHandleOffset", VALVE_HANDLE_OFFSET),
+        f"constexpr int32_t kDisplayX[kSliderCount] = {{{row(DISPLAY_X.values())}}};",
+        f"constexpr int32_t kDisplayTop = {DISPLAY_TOP};",
+        "",
+        rect("kChannelMenu", CHANNEL_MENU),
+        rect("kOversamplingMenu", OVERSAMPLING_MENU),
+        rect("kProgramField", PROGRAM_FIELD),
+        rect("kUndoButton", BUTTONS["UNDO"]),
+        rect("kCopyButton", BUTTONS["COPY"]),
+        rect("kButtonA", BUTTONS["A"]),
+        rect("kButtonB", BUTTONS["B"]),
+        point("kKickImageOffset", KICK_IMAGE_OFFSET),
+        f"constexpr uint8_t kMenuColour[3] = {{{row(MENU_COLOUR)}}};  // red, green, blue",
+        "",
+        "}  // namespace PanelLayout",
+        "",
+    ]
+    return "\n".join(lines)
 
 
 def main():
@@ -575,9 +641,14 @@ def main():
             path = os.path.join(arguments.out, name)
             if not os.path.exists(path) or open(path, "rb").read() != drawn.getvalue():
                 stale.append(name)
+        path = os.path.join(arguments.out, LAYOUT_HEADER)
+        if not os.path.exists(path) or open(path, encoding="utf-8").read() != layout_header():
+            stale.append(LAYOUT_HEADER)
         if stale:
             print("differ from tools/draw_panel.py: " + ", ".join(stale), file=sys.stderr)
         return 1 if stale else 0
+    with open(os.path.join(arguments.out, LAYOUT_HEADER), "w", encoding="utf-8", newline="\n") as header:
+        header.write(layout_header())
     images = {}
     for resource, name, image in bitmaps():
         images[resource] = image
