@@ -17,7 +17,7 @@ void BM_ToneEqualiserProcess(benchmark::State& state)
         x = sample(generator);
 
     ToneEqualiser eq;
-    eq.setGains(0.8, 0.3, 0.65);
+    eq.setGains(7.2, -4.8, 3.6);
     double sum = 0.0;
     for (auto _ : state) {
         for (const double x : input)

@@ -87,7 +87,7 @@ void BlockProcessor::setChannelCount(int count, int firstNew, int factor, const 
     firstNew = std::clamp(firstNew, 0, count);
     for (int channel = firstNew; channel < count; ++channel) {
         ChannelSlot& slot = slots_[channel];
-        slot.equaliser.setGains(gains.low, gains.mid, gains.high);
+        slot.equaliser.setGains(gains.lowDb, gains.midDb, gains.highDb);
         slot.equaliser.clearHistories();
         deriveStage(channel, factor);
         restoreRestingStage(channel);
@@ -113,7 +113,7 @@ void BlockProcessor::copyStateFrom(const BlockProcessor& other) {
 
 void BlockProcessor::setEqualiserGains(const EqualiserGains& gains) {
     for (int channel = 0; channel < activeChannels_; ++channel)
-        slots_[channel].equaliser.setGains(gains.low, gains.mid, gains.high);
+        slots_[channel].equaliser.setGains(gains.lowDb, gains.midDb, gains.highDb);
 }
 
 void BlockProcessor::setHostRate(float rate) {

@@ -28,9 +28,9 @@ public:
         double biasVolts = 0.0;   // l: added to the grid signal
         float outputGain = 1.0f;  // m: linear
     };
-    // Normalised tone-equaliser gains (0..1 maps to -12..+12 dB).
+    // Tone-equaliser gains in decibels (-12..+12).
     struct EqualiserGains {
-        double low = 0.5, mid = 0.5, high = 0.5;
+        double lowDb = 0.0, midDb = 0.0, highDb = 0.0;
     };
 
     // Six slots derived at 44100 Hz, resampler at factor 8 for two channels, capacity 8192 frames.

@@ -15,11 +15,9 @@ constexpr double kHighShelfOmega = 2.0 * std::numbers::pi * 1600.0;
 constexpr double kShelfAlphaDivisor = 1.44;
 constexpr double kPeakAlphaDivisor = 0.7027283689263065;  // 2 * sqrt(10) / 9
 
-constexpr double kGainRangeDb = 24.0;  // normalised 0..1 spans -12..+12 dB
-
-double amplitudeFor(double normalisedGain)
+// The linear amplitude A of a band's gain: 10^(dB/40), the square root of the gain's own factor.
+double amplitudeFor(double db)
 {
-    const double db = kGainRangeDb * normalisedGain - kGainRangeDb / 2.0;
     return std::pow(10.0, db / 40.0);
 }
 
@@ -27,7 +25,7 @@ double amplitudeFor(double normalisedGain)
 
 ToneEqualiser::ToneEqualiser()
 {
-    setGains(0.5, 0.5, 0.5);
+    setGains(0.0, 0.0, 0.0);
 }
 
 void ToneEqualiser::setSampleRate(double fs)
@@ -38,11 +36,11 @@ void ToneEqualiser::setSampleRate(double fs)
     }
 }
 
-void ToneEqualiser::setGains(double low, double mid, double high)
+void ToneEqualiser::setGains(double lowDb, double midDb, double highDb)
 {
-    bands_[0].setLowShelf(amplitudeFor(low));
-    bands_[1].setPeak(amplitudeFor(mid));
-    bands_[2].setHighShelf(amplitudeFor(high));
+    bands_[0].setLowShelf(amplitudeFor(lowDb));
+    bands_[1].setPeak(amplitudeFor(midDb));
+    bands_[2].setHighShelf(amplitudeFor(highDb));
 }
 
 double ToneEqualiser::process(double x)

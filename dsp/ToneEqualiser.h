@@ -14,8 +14,8 @@ public:
     // Every band takes the new rate and its histories are cleared; coefficients are left for setGains.
     void setSampleRate(double fs);
 
-    // Recomputes the three bands from normalised gains (0..1 maps to -12..+12 dB). Keeps the histories.
-    void setGains(double low, double mid, double high);
+    // Recomputes the three bands from their gains in decibels (-12..+12). Keeps the histories.
+    void setGains(double lowDb, double midDb, double highDb);
 
     // Sum of the three band outputs for input x.
     double process(double x);

@@ -118,7 +118,7 @@ BlockProcessor::Targets Korvel::targets() const {
 }
 
 BlockProcessor::EqualiserGains Korvel::equaliserGains() const {
-    return {currentValue(kLoFreq), currentValue(kMidFreq), currentValue(kHiFreq)};
+    return {toneDecibels(currentValue(kLoFreq)), toneDecibels(currentValue(kMidFreq)), toneDecibels(currentValue(kHiFreq))};
 }
 
 float Korvel::currentValue(int index) const {

@@ -150,7 +150,7 @@ double largestDifference(SimdLevel level, int channels, int factor, const std::v
     BlockProcessor processor;
     processor.setSimdLevel(level);
     processor.setHostRate(44100.0f);
-    processor.setChannelCount(channels, 0, factor, BlockProcessor::EqualiserGains{0.7, 0.4, 0.6});
+    processor.setChannelCount(channels, 0, factor, BlockProcessor::EqualiserGains{4.8, -2.4, 2.4});
     processor.setOversampling(factor);
     processor.settleStages(0.8);
     Targets start{0.6f, 0.5f, 1.0f};

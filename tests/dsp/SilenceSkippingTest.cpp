@@ -44,7 +44,7 @@ struct Played {
 Played play(const std::vector<std::vector<float>>& input, int factor, ChainSwitcher::Silence silence) {
     ChainSwitcher chain;
     chain.setSilence(silence);
-    chain.setEqualiserGains({0.6, 0.5, 0.7});
+    chain.setEqualiserGains({2.4, 0.0, 4.8});
     const int channels = static_cast<int>(input.size());
     ChainSwitcher::Setup setup{factor, channels, 0.64, 0, 0};
     BlockProcessor::Targets targets{9.0, 0.64, 2.0f};

@@ -76,13 +76,13 @@ TEST(ToneEqualiser, EachBandActsWithItsOwnSignAndSizeWhereItActs)
         Probe probe;
         double bandDb;
     } cases[] = {
-        {"low shelf full", 1.0, 0.5, 0.5, kDc, 12.0},         {"low shelf off", 0.0, 0.5, 0.5, kDc, -12.0},
-        {"low shelf quarter", 0.25, 0.5, 0.5, kDc, -6.0},     {"low shelf, top", 0.0, 0.5, 0.5, kNyquist, 0.0},
-        {"peak full", 0.5, 1.0, 0.5, kPeakCentre, 12.0},      {"peak off", 0.5, 0.0, 0.5, kPeakCentre, -12.0},
-        {"peak quarter", 0.5, 0.25, 0.5, kPeakCentre, -6.0},  {"peak, DC", 0.5, 0.0, 0.5, kDc, 0.0},
-        {"peak, top", 0.5, 1.0, 0.5, kNyquist, 0.0},          {"high shelf full", 0.5, 0.5, 1.0, kNyquist, 12.0},
-        {"high shelf off", 0.5, 0.5, 0.0, kNyquist, -12.0},   {"high shelf quarter", 0.5, 0.5, 0.25, kNyquist, -6.0},
-        {"high shelf, DC", 0.5, 0.5, 1.0, kDc, 0.0},
+        {"low shelf full", 12.0, 0.0, 0.0, kDc, 12.0},          {"low shelf off", -12.0, 0.0, 0.0, kDc, -12.0},
+        {"low shelf quarter", -6.0, 0.0, 0.0, kDc, -6.0},       {"low shelf, top", -12.0, 0.0, 0.0, kNyquist, 0.0},
+        {"peak full", 0.0, 12.0, 0.0, kPeakCentre, 12.0},       {"peak off", 0.0, -12.0, 0.0, kPeakCentre, -12.0},
+        {"peak quarter", 0.0, -6.0, 0.0, kPeakCentre, -6.0},    {"peak, DC", 0.0, -12.0, 0.0, kDc, 0.0},
+        {"peak, top", 0.0, 12.0, 0.0, kNyquist, 0.0},           {"high shelf full", 0.0, 0.0, 12.0, kNyquist, 12.0},
+        {"high shelf off", 0.0, 0.0, -12.0, kNyquist, -12.0},   {"high shelf quarter", 0.0, 0.0, -6.0, kNyquist, -6.0},
+        {"high shelf, DC", 0.0, 0.0, 12.0, kDc, 0.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,12 +97,12 @@ TEST(ToneEqualiser, RecomputingGainsKeepsTheHistories)
 {
     const auto input = noise(4000);
     ToneEqualiser steady;
-    steady.setGains(0.8, 0.3, 0.65);
+    steady.setGains(7.2, -4.8, 3.6);
     ToneEqualiser recomputed = steady;
 
     for (std::size_t n = 0; n < input.size(); ++n) {
         if (n == input.size() / 2)
-            recomputed.setGains(0.8, 0.3, 0.65);
+            recomputed.setGains(7.2, -4.8, 3.6);
         ASSERT_EQ(recomputed.process(input[n]), steady.process(input[n])) << "sample " << n;
     }
 }
@@ -111,28 +111,28 @@ TEST(ToneEqualiser, RateChangeClearsHistoriesAndMovesTheCorners)
 {
     const auto input = noise(4000);
     ToneEqualiser used;
-    used.setGains(0.9, 0.2, 0.7);
+    used.setGains(9.6, -7.2, 4.8);
     for (const double x : input)
         used.process(x);
     used.setSampleRate(48000.0);
-    used.setGains(0.9, 0.2, 0.7);
+    used.setGains(9.6, -7.2, 4.8);
     EXPECT_EQ(used.sampleRate(), 48000.0);
 
     ToneEqualiser fresh;
     fresh.setSampleRate(48000.0);
-    fresh.setGains(0.9, 0.2, 0.7);
+    fresh.setGains(9.6, -7.2, 4.8);
     for (const double x : noise(1000, 2))
         ASSERT_EQ(used.process(x), fresh.process(x));
 
     // Coefficients follow the stored rate: the response at a given frequency in hertz barely changes
     // with the rate, while filters left at the old rate would answer as if the tone were an octave lower.
     ToneEqualiser atHostRate;
-    atHostRate.setGains(0.9, 0.2, 0.7);
+    atHostRate.setGains(9.6, -7.2, 4.8);
     ToneEqualiser atDoubleRate;
     atDoubleRate.setSampleRate(88200.0);
-    atDoubleRate.setGains(0.9, 0.2, 0.7);
+    atDoubleRate.setGains(9.6, -7.2, 4.8);
     ToneEqualiser leftAtHostRate;
-    leftAtHostRate.setGains(0.9, 0.2, 0.7);
+    leftAtHostRate.setGains(9.6, -7.2, 4.8);
     for (const double f : {100.0, 1440.0}) {
         SCOPED_TRACE(f);
         const double gain = sineGain(atHostRate, f, 44100.0);
@@ -144,7 +144,7 @@ TEST(ToneEqualiser, RateChangeClearsHistoriesAndMovesTheCorners)
 TEST(ToneEqualiser, NonFiniteInputIsDetectedAndCleared)
 {
     ToneEqualiser eq;
-    eq.setGains(0.7, 0.5, 0.5);
+    eq.setGains(4.8, 0.0, 0.0);
     eq.process(std::nan(""));
     EXPECT_FALSE(eq.stateIsFinite());
     eq.clearHistories();

@@ -26,7 +26,7 @@ std::vector<float> referenceAtFactorOne(const std::vector<float>& input, float d
                                         float gain0, float gain1) {
     DenormalGuard denormalsOff;
     ToneEqualiser equaliser;
-    equaliser.setGains(0.5, 0.5, 0.5);
+    equaliser.setGains(0.0, 0.0, 0.0);
     TriodeStage stage;
     const double l = 1.6 * static_cast<double>(bias);
     stage.rest(l);
