@@ -16,7 +16,8 @@ using namespace Parameters;
 
 namespace {
 
-constexpr int kInitialChannels = 2;
+// The channel mode of a fresh program record, which the edit slot starts with.
+constexpr int kInitialChannels = channelCount(kDefinitions[kChannelMode].defaultValue);
 // Parameters a program change applies, in storage order; Oversample and channel mode stay as they are.
 constexpr auto kProgramParameters = [] {
     std::array<int, std::ranges::count_if(kDefinitions, &Definition::carriedByPrograms)> indices{};
@@ -64,8 +65,8 @@ void Korvel::notifyEditor(VstInt32 index, float value) {
 
 void Korvel::setupIo() {
     activeChannelCount_.store(kInitialChannels, std::memory_order_relaxed);
-    setNumInputs(6);
-    setNumOutputs(6);
+    setNumInputs(kMaxChannels);
+    setNumOutputs(kMaxChannels);
     setUniqueID(fourCharacterCode('K', 'v', 'r', 'l'));
 }
 

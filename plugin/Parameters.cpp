@@ -11,14 +11,6 @@ int oversamplingFactor(float value) {
     return kFactors[static_cast<int>(position)];
 }
 
-// The display's reading of the value decides the count, so that what the host shows is what plays.
-int channelCount(float value) {
-    if (value < 1.5f) return 1;
-    if (value < 3.0f) return 2;
-    if (value < 5.0f) return 4;
-    return kMaxChannels;
-}
-
 const char* channelModeName(float value) {
     const int count = channelCount(value);
     for (const ChannelMode& mode : kChannelModes)

@@ -82,8 +82,14 @@ struct ChannelMode {
 };
 constexpr ChannelMode kChannelModes[] = {{1.0f, "Mono"}, {2.0f, "Stereo"}, {4.0f, "Quadro"}, {6.0f, "5.1"}};
 constexpr int kChannelModeCount = static_cast<int>(std::size(kChannelModes));
-// Channel count for a channel-mode value as its display names it: 1, 2, 4 or 6.
-int channelCount(float value);
+// Channel count for a channel-mode value as its display names it: 1, 2, 4 or 6, so that what the
+// host shows is what plays.
+constexpr int channelCount(float value) {
+    if (value < 1.5f) return 1;
+    if (value < 3.0f) return 2;
+    if (value < 5.0f) return 4;
+    return kMaxChannels;
+}
 // "Mono", "Stereo", "Quadro" or "5.1".
 const char* channelModeName(float value);
 
