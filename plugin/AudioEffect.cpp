@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "AEffEditor.h"
+#include "HostText.h"
 #include "TextLimits.h"
 
 namespace {
@@ -217,49 +218,4 @@ void AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) {
     copyText(text, digits, maxLen);
 }
 
-// Eight character positions (sign, digits and point together), truncating rather than rounding.
-void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) {
-    constexpr int kPositions = 8;
-    // Not a number has no digits to show; infinities are "Huge!" like every magnitude beyond the field.
-    if (std::isnan(value)) return copyText(text, "NaN", maxLen);
-    double magnitude = value;
-    bool negative = false;
-    if (magnitude < 0.0) {
-        negative = true;
-        magnitude = -magnitude;
-        if (magnitude > 9999999.0) return copyText(text, "Huge!", maxLen);
-    } else if (magnitude > 99999999.0) {
-        return copyText(text, "Huge!", maxLen);
-    }
-
-    // Integer digits, emitted from the right into the end of `buffer`.
-    char buffer[32];
-    char* start = buffer + sizeof buffer - 1;
-    *start = 0;
-    int count = negative ? 1 : 0;
-    long long integ = static_cast<long long>(std::floor(magnitude));
-    *--start = '.';
-    *--start = static_cast<char>('0' + integ % 10);
-    count += 2;
-    while (integ / 10 >= 1 && count < kPositions) {
-        integ /= 10;
-        *--start = static_cast<char>('0' + integ % 10);
-        ++count;
-    }
-    if (negative) *--start = '-';
-
-    char rendered[40];
-    std::strcpy(rendered, start);
-    if (count < kPositions) {
-        const int fractionDigits = kPositions - count;
-        double m = std::fmod(magnitude, 1.0) * std::pow(10.0, fractionDigits);
-        char fraction[kPositions + 1];
-        fraction[fractionDigits] = 0;
-        for (int i = fractionDigits - 1; i >= 0; --i) {
-            fraction[i] = m <= 0.0 ? '0' : static_cast<char>('0' + static_cast<int>(std::fmod(m, 10.0)));
-            m /= 10.0;
-        }
-        std::strcat(rendered, fraction);
-    }
-    copyText(text, rendered, maxLen);
-}
+void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) { numberToHost(value, text, maxLen); }

@@ -1,6 +1,7 @@
 #include "HostText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -69,4 +70,50 @@ void programNameToHost(const char* utf8, char* hostText, std::size_t size) {
     }
 #endif
     copyUtf8Text(hostText, utf8, int(size - 1));
+}
+
+void numberToHost(float value, char* text, int maxLen) {
+    constexpr int kPositions = 8;
+    // Not a number has no digits to show; infinities are "Huge!" like every magnitude beyond the field.
+    if (std::isnan(value)) return copyText(text, "NaN", maxLen);
+    double magnitude = value;
+    bool negative = false;
+    if (magnitude < 0.0) {
+        negative = true;
+        magnitude = -magnitude;
+        if (magnitude > 9999999.0) return copyText(text, "Huge!", maxLen);
+    } else if (magnitude > 99999999.0) {
+        return copyText(text, "Huge!", maxLen);
+    }
+
+    // Integer digits, emitted from the right into the end of `buffer`.
+    char buffer[32];
+    char* start = buffer + sizeof buffer - 1;
+    *start = 0;
+    int count = negative ? 1 : 0;
+    long long integ = static_cast<long long>(std::floor(magnitude));
+    *--start = '.';
+    *--start = static_cast<char>('0' + integ % 10);
+    count += 2;
+    while (integ / 10 >= 1 && count < kPositions) {
+        integ /= 10;
+        *--start = static_cast<char>('0' + integ % 10);
+        ++count;
+    }
+    if (negative) *--start = '-';
+
+    char rendered[40];
+    std::strcpy(rendered, start);
+    if (count < kPositions) {
+        const int fractionDigits = kPositions - count;
+        double m = std::fmod(magnitude, 1.0) * std::pow(10.0, fractionDigits);
+        char fraction[kPositions + 1];
+        fraction[fractionDigits] = 0;
+        for (int i = fractionDigits - 1; i >= 0; --i) {
+            fraction[i] = m <= 0.0 ? '0' : static_cast<char>('0' + static_cast<int>(std::fmod(m, 10.0)));
+            m /= 10.0;
+        }
+        std::strcat(rendered, fraction);
+    }
+    copyText(text, rendered, maxLen);
 }

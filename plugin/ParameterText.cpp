@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "HostText.h"
 #include "Parameters.h"
 #include "TextLimits.h"
 
@@ -65,9 +66,11 @@ bool hostText(int index, float value, char* text) {
     case Parameters::Display::kChannelMode:
         copyText(text, Parameters::channelModeName(value), kMaxLength);
         return true;
-    default:
-        return false;
+    case Parameters::Display::kAmount:
+        numberToHost(value, text, kMaxLength);  // six decimals where the panel shows one
+        return true;
     }
+    return false;
 }
 
 void factorText(int factor, char* text) { std::snprintf(text, 16, "%dx", factor); }

@@ -19,9 +19,9 @@ void amount(float value, char* text);
 // and answers false for any other index.
 bool format(int index, float value, char* text);
 
-// The host's text for a parameter whose values read as decibels, a factor or a channel mode; a plain
-// amount (Drive, Bias) takes the effect's own number conversion instead. Answers false, writing
-// nothing, for those and for indices out of range.
+// The host's text of parameter `index`: the decibels it produces with one decimal, a plain amount
+// (Drive, Bias) as float2string writes it, the factor or the channel mode. Answers false, writing
+// nothing, for indices out of range.
 bool hostText(int index, float value, char* text);
 // An oversampling factor as the host and the editor's menu show it: "8x".
 void factorText(int factor, char* text);
