@@ -47,12 +47,16 @@ enum BitmapId : int32_t {
 static_assert(PanelLayout::kSliderCount == SDEditor::kSliderCount);
 constexpr ViewRect viewRect(const PanelLayout::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 constexpr ViewPoint viewPoint(const PanelLayout::Point& p) { return {p.x, p.y}; }
-constexpr ViewColor kMenuColor{PanelLayout::kMenuColour[0], PanelLayout::kMenuColour[1], PanelLayout::kMenuColour[2], 255};
+constexpr ViewColor kMenuColor{
+    PanelLayout::kMenuColour[0], PanelLayout::kMenuColour[1], PanelLayout::kMenuColour[2], 255};
 
 constexpr int32_t kFirstUserProgram = Programs::kFactoryCount;
 constexpr int32_t kLastUserProgram = Programs::kProgramCount - 1;
+// The program menu: each section's title and a separator, then its programs and a separator.
 constexpr int32_t kFactoryTitleEntry = 0;
-constexpr int32_t kUserTitleEntry = 15;
+constexpr int32_t kFirstFactoryEntry = kFactoryTitleEntry + 2;
+constexpr int32_t kUserTitleEntry = kFirstFactoryEntry + Programs::kFactoryCount + 1;
+constexpr int32_t kFirstUserEntry = kUserTitleEntry + 2;
 constexpr size_t kStoredNameLength = 11;
 static_assert(kDisplayTextSize >= ParameterText::kPanelTextSize);
 
@@ -64,8 +68,13 @@ int32_t channelEntry(int32_t count) {
 }
 
 // The program of a program-menu entry (not a separator, not the store command), and the reverse.
-int32_t programOfEntry(int32_t entry) { return entry - 2 <= 11 ? entry - 2 : entry - 5; }
-int32_t entryOfProgram(int32_t program) { return program < kFirstUserProgram ? program + 2 : program + 5; }
+int32_t programOfEntry(int32_t entry) {
+    return entry - kFirstFactoryEntry < kFirstUserProgram ? entry - kFirstFactoryEntry
+                                                          : entry - kFirstUserEntry + kFirstUserProgram;
+}
+int32_t entryOfProgram(int32_t program) {
+    return program < kFirstUserProgram ? program + kFirstFactoryEntry : program - kFirstUserProgram + kFirstUserEntry;
+}
 
 // The first kStoredNameLength characters of a typed UTF-8 name, as many whole ones as the record holds.
 void storedName(const char* typed, char (&name)[ProgramRecord::kNameSize]) {
@@ -170,8 +179,8 @@ void SDEditor::buildSliders(CBitmap* handle, CBitmap* track, CBitmap* valveTrack
 
 void SDEditor::buildDisplays(CBitmap* bitmap) {
     for (int32_t tag = 0; tag < kSliderCount; ++tag) {
-        auto* display = new CParamDisplayA(rectOf(bitmap, PanelLayout::kDisplayX[tag], PanelLayout::kDisplayTop), this,
-                                           tag, "", bitmap, 0);
+        auto* display = new CParamDisplayA(
+            rectOf(bitmap, PanelLayout::kDisplayX[tag], PanelLayout::kDisplayTop), this, tag, "", bitmap, 0);
         // Amounts step by 0.01, decibel scales by 1/240 (0.1 dB on the tone bands).
         const bool amount = Parameters::kDefinitions[tag].display == Parameters::Display::kAmount;
         display->dragStep = amount ? 0.01f : 1.0f / 240.0f;
@@ -191,7 +200,8 @@ void SDEditor::buildMenus() {
     channelMenu->setCurrent(channelEntry(korvel->activeChannelCount()), true);
     building->appendChild(channelMenu);
 
-    oversamplingMenu = new COptionMenu(viewRect(PanelLayout::kOversamplingMenu), this, kTagOversampling, nullptr, nullptr, 0);
+    oversamplingMenu =
+        new COptionMenu(viewRect(PanelLayout::kOversamplingMenu), this, kTagOversampling, nullptr, nullptr, 0);
     colourMenu(oversamplingMenu);
     for (int32_t factor : Parameters::kFactors) {
         char title[16];
@@ -330,7 +340,7 @@ void SDEditor::programChosen() {
         return;
     }
     if (entry == kFactoryTitleEntry || entry == kUserTitleEntry) {
-        menuIndex = entry + 2;  // the first program of the section
+        menuIndex = entry + (kFirstFactoryEntry - kFactoryTitleEntry);  // the first program of the section
         programMenu->setCurrent(menuIndex, true);
     } else {
         menuIndex = entry;
