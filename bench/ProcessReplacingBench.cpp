@@ -24,6 +24,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "Parameters.h"
 #include "VstInterface.h"
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
@@ -35,7 +36,6 @@ VstIntPtr host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
 }
 
 constexpr int kFrames = 512;
-constexpr float kOversampleValues[] = {0.0f, 0.2f, 0.4f, 0.6f, 0.8f, 1.0f};
 
 class BenchEffect {
 public:
@@ -81,7 +81,7 @@ private:
 
 void BM_ProcessReplacing(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
-    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
     effect.fillNoise(0.3f);
     effect.process();
     for (auto _ : state) {
@@ -108,7 +108,7 @@ void timeBlocks(benchmark::State& state, BenchEffect& effect, int channels) {
 
 void BM_BlockAfterSilence(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
-    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
     effect.fillNoise(1.0f);
     for (int block = 0; block < kBlocksPerSecond; ++block) effect.process();
     effect.fillSilence();
@@ -119,7 +119,7 @@ BENCHMARK(BM_BlockAfterSilence)->Args({3, 2})->Args({5, 6})->ArgNames({"oversamp
 
 void BM_BlockOnNoise(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
-    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
     effect.fillNoise(0.3f);
     for (int block = 0; block < kBlocksPerSecond; ++block) effect.process();
     timeBlocks(state, effect, channels);
@@ -128,7 +128,7 @@ BENCHMARK(BM_BlockOnNoise)->Args({3, 2})->Args({5, 6})->ArgNames({"oversample", 
 
 void BM_BlockStartingAChange(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
-    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
     effect.fillNoise(0.3f);
     effect.process();
     float bias = 0.25f;
@@ -168,7 +168,7 @@ void BM_InstanceResidentMemory(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
     for (auto _ : state) {
         const ProcessMemory before = processMemory();
-        BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+        BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
         effect.fillNoise(0.3f);
         for (int block = 0; block < 60 * kBlocksPerSecond; ++block) effect.process();
         const ProcessMemory after = processMemory();
@@ -186,7 +186,7 @@ BENCHMARK(BM_InstanceResidentMemory)
 
 void BM_Resume(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
-    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
     effect.fillNoise(0.3f);
     effect.process();
     float bias = 0.25f;

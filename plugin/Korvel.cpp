@@ -119,7 +119,8 @@ BlockProcessor::Targets Korvel::targets() const {
 }
 
 BlockProcessor::EqualiserGains Korvel::equaliserGains() const {
-    return {toneDecibels(currentValue(kLoFreq)), toneDecibels(currentValue(kMidFreq)), toneDecibels(currentValue(kHiFreq))};
+    return {
+        toneDecibels(currentValue(kLoFreq)), toneDecibels(currentValue(kMidFreq)), toneDecibels(currentValue(kHiFreq))};
 }
 
 float Korvel::currentValue(int index) const {
@@ -223,11 +224,7 @@ void Korvel::getParameterLabel(VstInt32 index, char* label) {
 }
 
 void Korvel::getParameterDisplay(VstInt32 index, char* text) {
-    const float value = getParameter(index);
-    if (isParameter(index) && kDefinitions[index].display == Display::kAmount)
-        float2string(value, text, kVstMaxParamStrLen);
-    else
-        ParameterText::hostText(index, value, text);
+    ParameterText::hostText(index, getParameter(index), text);
 }
 
 void Korvel::getParameterName(VstInt32 index, char* text) {
