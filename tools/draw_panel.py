@@ -29,6 +29,8 @@ SLIDER_X = {"LOW": 97, "MID": 137, "HIGH": 177, "DRIVE": 232, "BIAS": 272, "OUT"
 SLIDER_TOP, SLIDER_BOTTOM = 59, 232          # track 9 x 173
 HANDLE_HEIGHT = 21
 MIN_POS, MAX_POS = 59, 210                   # handle top at value 1 and at value 0
+# The editor works MAX_POS out from the bitmaps as the slider takes them: track top - 1 + track - handle.
+assert MAX_POS == SLIDER_TOP - 1 + (SLIDER_BOTTOM - SLIDER_TOP) - HANDLE_HEIGHT
 VALVE_SLIDERS = ("DRIVE", "BIAS")            # on the valve-coloured track
 HANDLE_OFFSET, VALVE_HANDLE_OFFSET = (1, 0), (0, -1)
 DISPLAY_X = {"LOW": 84, "MID": 124, "HIGH": 164, "DRIVE": 219, "BIAS": 259, "OUT": 299}
