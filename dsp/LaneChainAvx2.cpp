@@ -8,3 +8,7 @@ LaneRampEnd runLaneChainAvx2(LaneChainState& state, const LaneChainJob& job, int
 LaneRampEnd runLaneChainAvx2Twin(LaneChainState& state, const LaneChainJob& job, int firstLane) {
     return lanechain::Kernel<lanechain::TwinLanes<xsimd::avx2>>::run(state, job, firstLane);
 }
+
+LaneRampEnd runLaneChainAvx2Pair(LaneChainState& state, const LaneChainJob& job, int firstLane) {
+    return lanechain::Kernel<lanechain::Lanes<xsimd::sse2, true>>::run(state, job, firstLane);
+}

@@ -55,6 +55,15 @@ struct Lanes {
 
     static V load(const double* p) { return V::load_aligned(p); }
     static void store(double* p, const V& x) { x.store_aligned(p); }
+    // Lane values just written one by one: with two lanes they are joined in registers, since the
+    // wide load could not be served from the two narrow stores.
+    static V fromLanes(const double* p) {
+        if constexpr (kCount == 2) {
+            return V(_mm_set_pd(p[1], p[0]));
+        } else {
+            return load(p);
+        }
+    }
     static V throughFloat(const V& x) { return V(Ops<Arch>::throughFloat(x)); }
     static V exp(const V& x) {
         if constexpr (kLaneByLaneMath) {
@@ -134,6 +143,7 @@ struct TwinLanes {
     static constexpr int kCount = 2 * One::kCount;
 
     static V load(const double* p) { return {One::load(p), One::load(p + One::kCount)}; }
+    static V fromLanes(const double* p) { return {One::fromLanes(p), One::fromLanes(p + One::kCount)}; }
     static void store(double* p, const V& x) {
         One::store(p, x.a);
         One::store(p + One::kCount, x.b);
@@ -194,8 +204,9 @@ private:
                 const float x = job.in[lane_ + j][frame];
                 in[j] = n > 1 ? static_cast<double>(gain * x) : static_cast<double>(x);
             }
+            const V frameInput = L::fromLanes(in);
             for (int phase = 0; phase < n; ++phase) {
-                V x = phase == 0 ? L::load(in) : V(0.0);
+                V x = phase == 0 ? frameInput : V(0.0);
                 if (n > 1) x = L::throughFloat(filter(s_.up, x, phase, n));
 
                 // Tone equaliser: three biquads on the same input, summed.
