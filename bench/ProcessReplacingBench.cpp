@@ -11,6 +11,9 @@
 //   BM_BlockStartingAChange/<oversample index>/<channels>: the block in which a Bias change starts the
 //     crossfade into a chain rebuilt at rest, on noise: the costliest block a change makes (compare
 //     BM_ProcessReplacing with the same arguments). The blocks that finish the crossfade are untimed.
+//   BM_BlockUnderAutomation/<oversample index>/<channels>: blocks on noise in which the host moves
+//     Drive, LoFreq and Bias every block, as automation curves do: Drive ramps, the tone section is
+//     recomputed and Bias keeps the chain crossfading (each change waits for the fade before it).
 //   BM_Resume/<oversample index>/<channels>: one suspend and resume, as a host stopping and starting
 //     playback does, with a Bias change in between so that no cached state can simply be reused.
 //
@@ -143,6 +146,28 @@ void BM_BlockStartingAChange(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kFrames * channels);
 }
+void BM_BlockUnderAutomation(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(1));
+    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    effect.fillNoise(0.3f);
+    effect.process();
+    int block = 0;
+    for (auto _ : state) {
+        const float position = static_cast<float>(block++ % 64) / 64.0f;  // a slow sweep
+        effect.setParameter(3, 0.3f + 0.2f * position);
+        effect.setParameter(0, 0.4f + 0.2f * position);
+        effect.setParameter(4, 0.6f + 0.2f * position);
+        effect.process();
+        benchmark::DoNotOptimize(effect.firstOutput());
+    }
+    state.SetItemsProcessed(state.iterations() * kFrames * channels);
+}
+BENCHMARK(BM_BlockUnderAutomation)
+    ->Args({3, 2})
+    ->Args({5, 6})
+    ->ArgNames({"oversample", "channels"})
+    ->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(BM_BlockStartingAChange)
     ->Args({3, 2})
     ->Args({5, 6})

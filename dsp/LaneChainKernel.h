@@ -55,6 +55,15 @@ struct Lanes {
 
     static V load(const double* p) { return V::load_aligned(p); }
     static void store(double* p, const V& x) { x.store_aligned(p); }
+    // Lane values just written one by one: with two lanes they are joined in registers, since the
+    // wide load could not be served from the two narrow stores.
+    static V fromLanes(const double* p) {
+        if constexpr (kCount == 2) {
+            return V(_mm_set_pd(p[1], p[0]));
+        } else {
+            return load(p);
+        }
+    }
     static V throughFloat(const V& x) { return V(Ops<Arch>::throughFloat(x)); }
     static V exp(const V& x) {
         if constexpr (kLaneByLaneMath) {
@@ -77,13 +86,22 @@ struct Lanes {
         }
     }
     static V sqrt(const V& x) { return xsimd::sqrt(x); }
-    // The scalar library function applied to each lane in turn.
+    // The scalar library function applied to each lane in turn. With two lanes the lanes move
+    // between registers directly: a round trip through memory would make the wide load wait for two
+    // narrow stores, which the processor cannot forward, on every sample's critical path.
     template <class Function>
     static V eachLane(const V& x, Function function) {
-        alignas(64) double v[kCount];
-        x.store_aligned(v);
-        for (double& e : v) e = function(e);
-        return V::load_aligned(v);
+        if constexpr (kCount == 2) {
+            const __m128d v = x;
+            const double low = function(_mm_cvtsd_f64(v));
+            const double high = function(_mm_cvtsd_f64(_mm_unpackhi_pd(v, v)));
+            return V(_mm_set_pd(high, low));
+        } else {
+            alignas(64) double v[kCount];
+            x.store_aligned(v);
+            for (double& e : v) e = function(e);
+            return V::load_aligned(v);
+        }
     }
     // The plate current for the characteristic's E1: the cheap power above zero, the floor below.
     static V currentFor(const V& e1) {
@@ -125,6 +143,7 @@ struct TwinLanes {
     static constexpr int kCount = 2 * One::kCount;
 
     static V load(const double* p) { return {One::load(p), One::load(p + One::kCount)}; }
+    static V fromLanes(const double* p) { return {One::fromLanes(p), One::fromLanes(p + One::kCount)}; }
     static void store(double* p, const V& x) {
         One::store(p, x.a);
         One::store(p + One::kCount, x.b);
@@ -185,9 +204,10 @@ private:
                 const float x = job.in[lane_ + j][frame];
                 in[j] = n > 1 ? static_cast<double>(gain * x) : static_cast<double>(x);
             }
+            const V frameInput = L::fromLanes(in);
             for (int phase = 0; phase < n; ++phase) {
-                V x = phase == 0 ? L::load(in) : V(0.0);
-                if (n > 1) x = L::throughFloat(filter(s_.up, x));
+                V x = phase == 0 ? frameInput : V(0.0);
+                if (n > 1) x = L::throughFloat(filter(s_.up, x, phase, n));
 
                 // Tone equaliser: three biquads on the same input, summed.
                 V sum(0.0);
@@ -200,7 +220,7 @@ private:
                 const V narrowed = L::throughFloat(y);
 
                 if (n > 1) {
-                    const V down = filter(s_.down, narrowed);
+                    const V down = filter(s_.down, narrowed, 0, 1);
                     if (phase == 0) L::store(out, L::throughFloat(down));
                 } else {
                     L::store(out, narrowed);
@@ -231,12 +251,23 @@ private:
     }
 
     // One step of the direct-form recursion: y = b0 x, then y += b[i] x[-i] + f[i] y[-i], in this order.
-    V filter(LaneChainState::Filter& f, const V& x) {
+    // The input is zero except every `spacing`-th sample, and this one is sample `phase` after the
+    // last non-zero one: the products with the zeros are left out, which changes no sum (b[i] x[-i]
+    // is then a zero added to f[i] y[-i]).
+    V filter(LaneChainState::Filter& f, const V& x, int phase, int spacing) {
         const int order = s_.order;
         int w = f.writeRow;
         store(f.x[w], x);
-        V y = V(s_.b[0]) * x;
-        for (int i = 1; i <= order; ++i) y = y + (V(s_.b[i]) * load(f.x[w - i]) + V(s_.f[i]) * load(f.y[w - i]));
+        V y = phase == 0 ? V(s_.b[0]) * x : V(0.0);
+        int nonZero = phase == 0 ? spacing : phase;  // the next i at which x[-i] may be non-zero
+        for (int i = 1; i <= order; ++i) {
+            if (i == nonZero) {
+                y = y + (V(s_.b[i]) * load(f.x[w - i]) + V(s_.f[i]) * load(f.y[w - i]));
+                nonZero += spacing;
+            } else {
+                y = y + V(s_.f[i]) * load(f.y[w - i]);
+            }
+        }
         store(f.y[w], y);
         if (++w == LaneChainState::kHistoryRows) {
             for (int row = 0; row < order; ++row) {
