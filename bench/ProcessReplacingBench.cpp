@@ -148,7 +148,7 @@ void BM_BlockStartingAChange(benchmark::State& state) {
 }
 void BM_BlockUnderAutomation(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(1));
-    BenchEffect effect(kOversampleValues[state.range(0)], static_cast<float>(channels));
+    BenchEffect effect(Parameters::kFactorValues[state.range(0)], static_cast<float>(channels));
     effect.fillNoise(0.3f);
     effect.process();
     int block = 0;
