@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -156,7 +157,7 @@ bool writePresets(std::ostream& out) {
     return good;
 }
 
-bool writeFile(const std::string& path, bool (*write)(std::ostream&)) {
+bool writeFile(const std::string& path, const std::function<bool(std::ostream&)>& write) {
     std::ostringstream text;
     if (!write(text)) return false;
     std::ofstream file(path, std::ios::binary);
@@ -175,10 +176,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    static std::string binary;
-    binary = argv[2];
+    const std::string binary = argv[2];
     const bool written = writeFile(folder + "/korvel.ttl", writePlugins) &&
                          writeFile(folder + "/presets.ttl", writePresets) &&
-                         writeFile(folder + "/manifest.ttl", [](std::ostream& out) { return writeManifest(out, binary); });
+                         writeFile(folder + "/manifest.ttl", [&](std::ostream& out) { return writeManifest(out, binary); });
     return written ? 0 : 1;
 }

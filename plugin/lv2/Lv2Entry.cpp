@@ -6,7 +6,9 @@
 #include <lv2/options/options.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "Lv2Effect.h"

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "Parameters.h"

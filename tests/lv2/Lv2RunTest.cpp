@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -30,7 +29,7 @@ const LV2_Descriptor* findDescriptor(const std::string& uri) {
 }
 
 // A test signal: a few partials per channel, loud enough to drive the stage.
-std::vector<float> signal(int channel, int frames) {
+std::vector<float> partials(int channel, int frames) {
     std::vector<float> samples(frames);
     for (int i = 0; i < frames; ++i) {
         const double t = i / kRate;
@@ -99,7 +98,7 @@ private:
 
 std::vector<std::vector<float>> testSignal(const Lv2::Variant& variant, int frames) {
     std::vector<std::vector<float>> in;
-    for (int channel = 0; channel < variant.channels; ++channel) in.push_back(signal(channel, frames));
+    for (int channel = 0; channel < variant.channels; ++channel) in.push_back(partials(channel, frames));
     return in;
 }
 
@@ -137,18 +136,18 @@ TEST_P(Lv2Run, ZeroFrameBlocksWriteNothingAndChangeNothingHeard) {
 
 // Blocks of any length, in place or not, give what one long block gives (longer than the chain holds).
 TEST_P(Lv2Run, BlockLengthsAndInPlaceBuffersDoNotChangeTheSound) {
-    const auto in = testSignal(variant(), 40000);
+    const auto in = testSignal(variant(), 20000);
     Instance whole(variant());
     ASSERT_TRUE(whole.valid());
     whole.activate();
-    const auto reference = whole.play(in, {40000});
+    const auto reference = whole.play(in, {20000});
     ASSERT_TRUE(allFinite(reference));
 
     struct Case {
         std::vector<int> lengths;
         bool inPlace;
     };
-    for (const Case& c : {Case{{1, 7, 333, 4097, 20011}, false}, Case{{511, 2}, true}, Case{{40000}, true}}) {
+    for (const Case& c : {Case{{1, 7, 333, 4097, 9001}, false}, Case{{511, 2}, true}, Case{{20000}, true}}) {
         Instance pieces(variant());
         pieces.activate();
         EXPECT_EQ(largestDifference(reference, pieces.play(in, c.lengths, c.inPlace)), 0.0f)
@@ -169,28 +168,28 @@ TEST_P(Lv2Run, BadControlValuesNeverReachTheChain) {
         {kVolume, -6.0f, 1e9f, 20.0f}, {kLoFreq, 3.0f, -100.0f, -12.0f}, {kDrive, 0.5f, 7.0f, 1.0f},
         {kOversample, 2.0f, kNaN, 2.0f}, {kOversample, 2.0f, 1e9f, 16.0f}, {kOversample, 4.0f, 5.0f, 4.0f},
     };
-    const auto in = testSignal(variant(), 6000);
+    const auto in = testSignal(variant(), 2048);
     for (const Case& c : cases) {
         Instance bad(variant()), good(variant());
         ASSERT_TRUE(bad.valid());
         for (Instance* instance : {&bad, &good}) {
             instance->control(c.port) = c.before;
             instance->activate();
-            instance->play(in, {3000});
+            instance->play(in, {1024});
         }
         bad.control(c.port) = c.bad;
         good.control(c.port) = c.equivalent;
-        const auto heard = bad.play(in, {1024});
+        const auto heard = bad.play(in, {512});
         EXPECT_TRUE(allFinite(heard)) << "port " << c.port << " value " << c.bad;
-        EXPECT_EQ(largestDifference(heard, good.play(in, {1024})), 0.0f) << "port " << c.port << " value " << c.bad;
+        EXPECT_EQ(largestDifference(heard, good.play(in, {512})), 0.0f) << "port " << c.port << " value " << c.bad;
     }
 }
 
 // Deactivated, given new settings and activated again, the plug-in starts from rest at them, as a
 // fresh instance does, and not from where it stopped.
 TEST_P(Lv2Run, ReactivatedItStartsFromRestAtTheSettingsOfItsFirstBlock) {
-    auto in = testSignal(variant(), 8192);
-    for (auto& channel : in) std::fill(channel.begin() + 4096, channel.end(), 0.0f);  // ends in silence
+    auto in = testSignal(variant(), 4096);
+    for (auto& channel : in) std::fill(channel.begin() + 2048, channel.end(), 0.0f);  // ends in silence
     Instance again(variant()), fresh(variant());
     ASSERT_TRUE(again.valid());
     again.control(kDrive) = 0.0f;
@@ -210,7 +209,8 @@ TEST_P(Lv2Run, ReactivatedItStartsFromRestAtTheSettingsOfItsFirstBlock) {
     EXPECT_EQ(largestDifference(heard, fresh.play(in, {512})), 0.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, Lv2Run, testing::Range(0, Lv2::kVariantCount),
+// Mono, stereo and the widest: quadro takes no path of its own.
+INSTANTIATE_TEST_SUITE_P(Variants, Lv2Run, testing::Values(0, 1, Lv2::kVariantCount - 1),
                          [](const testing::TestParamInfo<int>& info) {
                              return std::to_string(Lv2::kVariants[info.param].channels) + "Channels";
                          });
