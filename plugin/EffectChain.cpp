@@ -25,12 +25,16 @@ void EffectChain::applyEqualiserChanges(const Settings& settings) {
 }
 
 ChainSwitcher::Setup EffectChain::setup(const Settings& settings) {
-    return {oversamplingFactor(settings.value(kOversample)), channelCount(settings.value(kChannelMode)),
-            biasVolts(settings.value(kBias)), settings.programLoads, settings.factorSettings};
+    return {oversamplingFactor(settings.value(kOversample)),
+            channelCount(settings.value(kChannelMode)),
+            biasVolts(settings.value(kBias)),
+            settings.programLoads,
+            settings.factorSettings};
 }
 
 BlockProcessor::Targets EffectChain::targets(const Settings& settings) {
-    return {driveGain(settings.value(kDrive)), biasVolts(settings.value(kBias)),
+    return {driveGain(settings.value(kDrive)),
+            biasVolts(settings.value(kBias)),
             Parameters::outputGain(settings.value(kVolume))};
 }
 

@@ -13,8 +13,8 @@ public:
     // count for each such event; only a change of a count matters.
     struct Settings {
         float values[Parameters::kCount] = {};  // by parameter index
-        unsigned programLoads = 0;      // whole programs put in force: the chain starts them from rest
-        unsigned factorSettings = 0;    // settings of the oversampling factor, changed or not
+        unsigned programLoads = 0;  // whole programs put in force: the chain starts them from rest
+        unsigned factorSettings = 0;  // settings of the oversampling factor, changed or not
         unsigned equaliserChanges = 0;  // tone values that may have changed
 
         float value(int index) const { return values[index]; }

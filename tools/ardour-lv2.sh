@@ -10,6 +10,7 @@
 # installed there as the README says, in ~/.lv2.
 #
 # Usage: tools/ardour-lv2.sh [BUNDLE] [PRESET]   (defaults: build/default/korvel.lv2, "Med. Drive 1")
+# KORVEL_KEEP=1 keeps the work folder (session, exports, lv2apply render) for a look.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bundle=$(realpath "${1:-build/default/korvel.lv2}")

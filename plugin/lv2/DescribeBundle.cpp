@@ -177,8 +177,8 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const std::string binary = argv[2];
-    const bool written = writeFile(folder + "/korvel.ttl", writePlugins) &&
-                         writeFile(folder + "/presets.ttl", writePresets) &&
-                         writeFile(folder + "/manifest.ttl", [&](std::ostream& out) { return writeManifest(out, binary); });
+    const bool written =
+        writeFile(folder + "/korvel.ttl", writePlugins) && writeFile(folder + "/presets.ttl", writePresets) &&
+        writeFile(folder + "/manifest.ttl", [&](std::ostream& out) { return writeManifest(out, binary); });
     return written ? 0 : 1;
 }

@@ -58,7 +58,13 @@ const void* extensionData(const char*) { return nullptr; }
 
 template <int variant>
 constexpr LV2_Descriptor describe() {
-    return {Lv2::kVariants[variant].uri, instantiate<variant>, connectPort, activate, run, deactivate, cleanup,
+    return {Lv2::kVariants[variant].uri,
+            instantiate<variant>,
+            connectPort,
+            activate,
+            run,
+            deactivate,
+            cleanup,
             extensionData};
 }
 

@@ -65,7 +65,9 @@ inline float parameterValue(int index, float real) {
 }
 
 // Symbol and name of an audio port: "in_1" / "In 1", ...
-inline std::string audioSymbol(bool input, int channel) { return (input ? "in_" : "out_") + std::to_string(channel + 1); }
+inline std::string audioSymbol(bool input, int channel) {
+    return (input ? "in_" : "out_") + std::to_string(channel + 1);
+}
 inline std::string audioName(bool input, int channel) { return (input ? "In " : "Out ") + std::to_string(channel + 1); }
 
 }  // namespace Lv2

@@ -164,9 +164,15 @@ TEST_P(Lv2Run, BadControlValuesNeverReachTheChain) {
         float before, bad, equivalent;
     };
     const Case cases[] = {
-        {kDrive, 0.5f, kNaN, 0.5f},   {kBias, 0.2f, -kInf, 0.2f},    {kVolume, -6.0f, kInf, -6.0f},
-        {kVolume, -6.0f, 1e9f, 20.0f}, {kLoFreq, 3.0f, -100.0f, -12.0f}, {kDrive, 0.5f, 7.0f, 1.0f},
-        {kOversample, 2.0f, kNaN, 2.0f}, {kOversample, 2.0f, 1e9f, 16.0f}, {kOversample, 4.0f, 5.0f, 4.0f},
+        {kDrive, 0.5f, kNaN, 0.5f},
+        {kBias, 0.2f, -kInf, 0.2f},
+        {kVolume, -6.0f, kInf, -6.0f},
+        {kVolume, -6.0f, 1e9f, 20.0f},
+        {kLoFreq, 3.0f, -100.0f, -12.0f},
+        {kDrive, 0.5f, 7.0f, 1.0f},
+        {kOversample, 2.0f, kNaN, 2.0f},
+        {kOversample, 2.0f, 1e9f, 16.0f},
+        {kOversample, 4.0f, 5.0f, 4.0f},
     };
     const auto in = testSignal(variant(), 2048);
     for (const Case& c : cases) {
