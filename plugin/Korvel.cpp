@@ -76,8 +76,7 @@ void Korvel::suspend() { chain_.suspend(); }
 // output capacitor charging up: from an empty circuit that reaches the output as a thump some 25 dB
 // above full scale, and after a Bias change made while stopped as a smaller one.
 void Korvel::resume() {
-    applyEqualiserChanges();
-    chain_.restart(wantedSetup(), targets());
+    chain_.restart(settings());
     AudioEffectX::resume();
 }
 
@@ -95,32 +94,18 @@ void Korvel::setBlockSize(VstInt32 size) {
 }
 
 void Korvel::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    applyEqualiserChanges();
-    chain_.process(inputs, outputs, sampleFrames, wantedSetup(), targets());
+    chain_.process(inputs, outputs, sampleFrames, settings());
 }
 
-void Korvel::applyEqualiserChanges() {
-    const unsigned requests = equaliserRequests_.load(std::memory_order_acquire);
-    if (requests == equaliserRequestsSeen_) return;
-    equaliserRequestsSeen_ = requests;
-    chain_.setEqualiserGains(equaliserGains());
-}
-
-ChainSwitcher::Setup Korvel::wantedSetup() const {
+EffectChain::Settings Korvel::settings() const {
+    EffectChain::Settings settings;
     // The counts first: the values they announce are stored before they are raised.
-    const unsigned programLoads = programLoads_.load(std::memory_order_acquire);
-    const unsigned factorSettings = factorSettings_.load(std::memory_order_acquire);
-    return {oversamplingFactor(currentValue(kOversample)), activeChannelCount(), biasVolts(currentValue(kBias)),
-            programLoads, factorSettings};
-}
-
-BlockProcessor::Targets Korvel::targets() const {
-    return {driveGain(currentValue(kDrive)), biasVolts(currentValue(kBias)), outputGain()};
-}
-
-BlockProcessor::EqualiserGains Korvel::equaliserGains() const {
-    return {
-        toneDecibels(currentValue(kLoFreq)), toneDecibels(currentValue(kMidFreq)), toneDecibels(currentValue(kHiFreq))};
+    settings.programLoads = programLoads_.load(std::memory_order_acquire);
+    settings.factorSettings = factorSettings_.load(std::memory_order_acquire);
+    settings.equaliserChanges = equaliserRequests_.load(std::memory_order_acquire);
+    for (int index = 0; index < kCount; ++index) settings.values[index] = currentValue(index);
+    settings.values[kChannelMode] = static_cast<float>(activeChannelCount());
+    return settings;
 }
 
 float Korvel::currentValue(int index) const {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "AudioEffectX.h"
-#include "ChainSwitcher.h"
+#include "EffectChain.h"
 #include "Parameters.h"
 #include "ProgramSelection.h"
 #include "Programs.h"
@@ -87,11 +87,8 @@ private:
     void notifyEditor(VstInt32 index, float value);
     // Puts a value in force: the current values and the chain reconfiguration it asks for.
     void applyValue(int index, float value);
-    // Brings the equalisers up to date when a tone value changed since the last call.
-    void applyEqualiserChanges();
-    BlockProcessor::EqualiserGains equaliserGains() const;
-    ChainSwitcher::Setup wantedSetup() const;
-    BlockProcessor::Targets targets() const;
+    // The values in force and the counts of program loads, factor settings and parameter writes.
+    EffectChain::Settings settings() const;
 
     std::unique_ptr<ProgramRecord[]> programBank_;
     ProgramSelection selection_{Programs::kEditSlot};
@@ -100,7 +97,6 @@ private:
     std::atomic<unsigned> equaliserRequests_{0};
     std::atomic<unsigned> programLoads_{0};
     std::atomic<unsigned> factorSettings_{0};
-    unsigned equaliserRequestsSeen_ = 0;  // audio thread only
     bool sideAHeard_ = true;  // user-interface thread only
-    ChainSwitcher chain_;
+    EffectChain chain_;
 };

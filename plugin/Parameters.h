@@ -96,6 +96,9 @@ const char* channelModeName(float value);
 // Decibels a tone band's value and a Volume value produce: 24 * value - 12 and 60 * value - 40.
 inline double toneDecibels(float value) { return static_cast<double>(value) * 24.0 - 12.0; }
 inline double volumeDecibels(float value) { return static_cast<double>(value) * 60.0 - 40.0; }
+// Their inverses: the value for a tone band's decibels and for the Volume's decibels.
+inline float toneValue(double decibels) { return static_cast<float>((decibels + 12.0) / 24.0); }
+inline float volumeValue(double decibels) { return static_cast<float>((decibels + 40.0) / 60.0); }
 
 // Linear output gain for a Volume value: 60 * value - 40 dB, and 0 for value <= 0.
 float outputGain(float volume);

@@ -13,7 +13,8 @@ packages=()
 for group in "${groups[@]}"; do
   case "$group" in
     core) packages+=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libcli11-dev libxsimd-dev binutils python3 python3-mpmath
-                    libcairo2-dev libfontconfig-dev libstb-dev fonts-liberation libx11-dev) ;;
+                    libcairo2-dev libfontconfig-dev libstb-dev fonts-liberation libx11-dev
+                    lv2-dev lilv-utils sordi) ;;  # the LV2 headers, and the LV2 tools its tests use
     sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb fonts-liberation) ;;
     x11-tests) packages+=(xvfb libxtst-dev libxres-dev) ;;
