@@ -1,5 +1,7 @@
 #include "ChainSwitcher.h"
 
+#include "StageMath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -61,8 +63,9 @@ void ChainSwitcher::beginFade(const Setup& wanted, const BlockProcessor::Targets
     BlockProcessor& chain = incoming();
     chain.copyStateFrom(active());
     chain.setEqualiserGains(gains_);
+    const bool fromRest = wanted.programLoads != activeSetup_.programLoads || movesDriveSharply(active(), targets);
     applySetup(chain, activeSetup_, wanted);
-    if (wanted.programLoads != activeSetup_.programLoads) {
+    if (fromRest) {
         chain.settleStages(wanted.biasVolts);
         chain.setRampStart(withBias(targets, wanted.biasVolts));
     }
@@ -77,18 +80,28 @@ void ChainSwitcher::finishFade() {
     fading_ = false;
 }
 
+bool ChainSwitcher::movesDriveSharply(const BlockProcessor& chain, const BlockProcessor::Targets& targets) {
+    const double from = stagemath::driveDivisor(chain.rampStart().driveGain);
+    const double to = stagemath::driveDivisor(targets.driveGain);
+    return to * kSharpDriveStep < from || from * kSharpDriveStep < to;
+}
+
 void ChainSwitcher::process(const float* const* inputs, float* const* outputs, int frames, const Setup& wanted,
-                            const BlockProcessor::Targets& targets) {
+                            const BlockProcessor::Targets& wantedTargets) {
     absorbUnchangedFactor(wanted);
     if (!heard_ && !(wanted == activeSetup_)) {
         restart(wanted, withBias(active().rampStart(), wanted.biasVolts));
     } else if (!fading_) {
-        if (!(wanted == activeSetup_)) beginFade(wanted, targets);
+        if (!(wanted == activeSetup_) || (heard_ && movesDriveSharply(active(), wantedTargets)))
+            beginFade(wanted, wantedTargets);
     } else if (fadePosition_ == 0 && !(wanted == incomingSetup_)) {
         // Nothing of this crossfade has been heard yet, so it can still aim elsewhere.
         fading_ = false;
-        if (!(wanted == activeSetup_)) beginFade(wanted, targets);
+        if (!(wanted == activeSetup_)) beginFade(wanted, wantedTargets);
     }
+    // A sharp step of Drive during a crossfade waits for the next one.
+    BlockProcessor::Targets targets = wantedTargets;
+    if (fading_ && movesDriveSharply(incoming(), targets)) targets.driveGain = incoming().rampStart().driveGain;
 
     // New Drive or gain change what the stages send on: a resting chain is woken to play it.
     const BlockProcessor::Targets& start = active().rampStart();

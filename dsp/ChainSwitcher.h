@@ -14,15 +14,24 @@
 // the running chain into the copy. The tone equalisers and resamplers carry over where the rate stays,
 // so both chains play the same signal and only the stage's own sound changes across the fade.
 //
-// Drive and output gain ramp per sample; the Bias of a chain stays constant. While a crossfade runs,
-// the leaving chain keeps the tone, Drive and gain it had and every new value goes to the chain faded
-// into. A change that arrives during a crossfade waits for it to end, and then goes on from there.
+// Drive and output gain ramp per sample; the Bias of a chain stays constant. A sharp step of Drive
+// within one block is the exception. Driving a stage hard moves charge into its coupling capacitor;
+// ramped quickly down, that charge comes out through the output's drive compensation, which now
+// divides by a far smaller gain (a thump of 20 dB above full scale), and ramped quickly up, the
+// charge builds while the sound is already loud (an overshoot). So such a step is made as a program
+// change is: the output crossfades into a copy of the chain at rest with the new Drive in force at
+// once. While a crossfade runs, the leaving chain keeps the tone, Drive and gain it had and every
+// new value goes to the chain faded into, except a sharp step of Drive, which waits. A change that
+// arrives during a crossfade waits for it to end, and then goes on from there.
 // Single-threaded: the owner serialises every call. Nothing on the processing path allocates.
 class ChainSwitcher {
 public:
     static constexpr int kChannelSlots = BlockProcessor::kChannelSlots;
     // Long enough that the copy's start is inaudible, short enough to follow a dragged control.
     static constexpr double kFadeSeconds = 0.02;
+    // A step of the output's drive divisor by more than this factor, up or down, within one block
+    // starts the chain afresh. A slow drag never moves that far in one block.
+    static constexpr double kSharpDriveStep = 2.0;
 
     // Silence costs next to nothing. After kRestingFrames frames of exactly zero input in which no
     // output went above kRestingLevel (-186 dBFS) the chain rests: blocks of zero input are written
@@ -91,8 +100,11 @@ private:
 
     // Takes a factor setting that would leave the running chain as it is without rebuilding it.
     void absorbUnchangedFactor(const Setup& wanted);
-    // Copies the running chain into the other one and moves that one to `wanted`.
+    // Copies the running chain into the other one and moves that one to `wanted`; for a new program
+    // or a sharp step of Drive its stages start at rest with `targets` in force at once.
     void beginFade(const Setup& wanted, const BlockProcessor::Targets& targets);
+    // Whether `targets` would move the output's drive divisor sharply from where `chain` stands.
+    static bool movesDriveSharply(const BlockProcessor& chain, const BlockProcessor::Targets& targets);
     void finishFade();
     // Moves `chain`, standing at `from`, to `to`: new channels and stages at rest at the new point.
     void applySetup(BlockProcessor& chain, const Setup& from, const Setup& to);

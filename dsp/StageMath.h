@@ -104,12 +104,15 @@ inline V tick(const StageCoefficients<V>& c, StageState<V>& s, const V& g) {
     return vOut;
 }
 
+// What the output divides by for drive gain h: h itself, up to kDriveDivisorLimit.
+inline double driveDivisor(double h) { return h < kDriveDivisorLimit ? h : kDriveDivisorLimit; }
+
 // The output sample for the load voltage, at drive gain h, bias voltage l and linear output gain m.
 template <class V>
 inline V outputSample(const V& vOut, double h, double l, double m) {
     const double biasUnits = l / kBiasVoltagePerUnit;
     return -(vOut / V(kOutputNormalisation)) * V(1.0 + biasUnits * biasUnits) /
-           V(h < kDriveDivisorLimit ? h : kDriveDivisorLimit) * V(m + kVolumeFloor);
+           V(driveDivisor(h)) * V(m + kVolumeFloor);
 }
 
 // One biquad in direct form I, coefficients normalised by a0.

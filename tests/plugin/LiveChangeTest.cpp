@@ -130,6 +130,8 @@ TEST(LiveChange, NoChangeWhilePlayingBursts) {
         channelChange(2.0f, 1.0f),
         channelChange(1.0f, 2.0f),
         driveMove(1.0f, 1.0f, 0.0f, 50),
+        driveMove(1.0f, 1.0f, 0.0f, 1),  // automation's step, a typed value, UNDO of a drag
+        driveMove(1.0f, 0.0f, 1.0f, 1),
     };
     const double sine = std::pow(10.0, -12.0 / 20.0);
     for (const LiveChange& change : changes) {
