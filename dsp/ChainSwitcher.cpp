@@ -86,18 +86,21 @@ bool ChainSwitcher::movesDriveSharply(const BlockProcessor& chain, const BlockPr
     return to * kSharpDriveStep < from || from * kSharpDriveStep < to;
 }
 
+bool ChainSwitcher::needsFade(const Setup& wanted, const BlockProcessor::Targets& targets) const {
+    return !(wanted == activeSetup_) || (heard_ && movesDriveSharply(active(), targets));
+}
+
 void ChainSwitcher::process(const float* const* inputs, float* const* outputs, int frames, const Setup& wanted,
                             const BlockProcessor::Targets& wantedTargets) {
     absorbUnchangedFactor(wanted);
     if (!heard_ && !(wanted == activeSetup_)) {
         restart(wanted, withBias(active().rampStart(), wanted.biasVolts));
     } else if (!fading_) {
-        if (!(wanted == activeSetup_) || (heard_ && movesDriveSharply(active(), wantedTargets)))
-            beginFade(wanted, wantedTargets);
+        if (needsFade(wanted, wantedTargets)) beginFade(wanted, wantedTargets);
     } else if (fadePosition_ == 0 && !(wanted == incomingSetup_)) {
         // Nothing of this crossfade has been heard yet, so it can still aim elsewhere.
         fading_ = false;
-        if (!(wanted == activeSetup_)) beginFade(wanted, wantedTargets);
+        if (needsFade(wanted, wantedTargets)) beginFade(wanted, wantedTargets);
     }
     // A sharp step of Drive during a crossfade waits for the next one.
     BlockProcessor::Targets targets = wantedTargets;

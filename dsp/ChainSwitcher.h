@@ -103,6 +103,9 @@ private:
     // Copies the running chain into the other one and moves that one to `wanted`; for a new program
     // or a sharp step of Drive its stages start at rest with `targets` in force at once.
     void beginFade(const Setup& wanted, const BlockProcessor::Targets& targets);
+    // Whether going on to `wanted` and `targets` takes a crossfade: a new setup, or a sharp step of
+    // Drive once something has been heard.
+    bool needsFade(const Setup& wanted, const BlockProcessor::Targets& targets) const;
     // Whether `targets` would move the output's drive divisor sharply from where `chain` stands.
     static bool movesDriveSharply(const BlockProcessor& chain, const BlockProcessor::Targets& targets);
     void finishFade();
