@@ -50,27 +50,27 @@ void copyWhole(const char* text, char* out, std::size_t size) {
 
 }  // namespace
 
-void programNameFromHost(const char* hostText, char* utf8, std::size_t size) {
+namespace {
+
+// A program name from one side of the host interface to the other: UTF-8 to the host's text or back.
+void crossName(const char* from, char* to, std::size_t size, [[maybe_unused]] bool toHost) {
     if (!size) return;
 #if defined(_WIN32)
-    if (!isAscii(hostText)) {
-        copyWhole(narrowFitting(CP_UTF8, wideFrom(CP_ACP, hostText), size).c_str(), utf8, size);
+    if (!isAscii(from)) {
+        const UINT fromPage = toHost ? CP_UTF8 : CP_ACP;
+        const UINT toPage = toHost ? CP_ACP : CP_UTF8;
+        copyWhole(narrowFitting(toPage, wideFrom(fromPage, from), size).c_str(), to, size);
         return;
     }
 #endif
-    copyUtf8Text(utf8, hostText, int(size - 1));
+    copyUtf8Text(to, from, int(size - 1));
 }
 
-void programNameToHost(const char* utf8, char* hostText, std::size_t size) {
-    if (!size) return;
-#if defined(_WIN32)
-    if (!isAscii(utf8)) {
-        copyWhole(narrowFitting(CP_ACP, wideFrom(CP_UTF8, utf8), size).c_str(), hostText, size);
-        return;
-    }
-#endif
-    copyUtf8Text(hostText, utf8, int(size - 1));
-}
+}  // namespace
+
+void programNameFromHost(const char* hostText, char* utf8, std::size_t size) { crossName(hostText, utf8, size, false); }
+
+void programNameToHost(const char* utf8, char* hostText, std::size_t size) { crossName(utf8, hostText, size, true); }
 
 void numberToHost(float value, char* text, int maxLen) {
     constexpr int kPositions = 8;
