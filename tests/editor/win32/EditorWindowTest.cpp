@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "SliderDrags.h"
 #include "VstInterface.h"
 #include "WindowHost.h"
 
@@ -222,25 +223,15 @@ TEST_F(EditorWindowTest, OpensInTheHostWindowAndTheHostKeepsItsClicks) {
 TEST_F(EditorWindowTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSide) {
     ASSERT_EQ(dispatch(effEditOpen, 0, host), 1);
     pumpFor(200);
-    // A press on a track puts the handle's middle, 9 pixels below its top, under the pointer; the
-    // handle's top travels 151 pixels from value 1 at y 59 + its offset down to value 0.
-    struct Drag {
-        VstInt32 tag;
-        int32_t left;    // the slider's left edge
-        int32_t offset;  // the handle's vertical offset
-        int32_t dy;      // pointer travel, positive downwards
-    };
-    const Drag drags[] = {{0, 97, 0, -40}, {1, 137, 0, 45},  {2, 177, 0, -60},
-                          {3, 232, -1, -70}, {4, 272, -1, -50}, {5, 312, 0, 50}};
     float start[6];
-    for (const Drag& drag : drags) {
+    for (const SliderDrag& drag : kSliderDrags) {
         SCOPED_TRACE(drag.tag);
         start[drag.tag] = parameter(drag.tag);
         hostCalls.clear();
         automatedValues.clear();
-        const int32_t x = drag.left + 5;
-        const int32_t middle = 68 + drag.offset;  // the pointer's place for value 1
-        const int32_t y = middle + int32_t((1.0f - start[drag.tag]) * 151.0f + 0.5f);
+        const int32_t x = drag.x();
+        const int32_t middle = drag.valueOneY();
+        const int32_t y = middle + int32_t((1.0f - start[drag.tag]) * float(kSliderTravel) + 0.5f);
         pointerTo(frameWindow(), x, y);
         button(MOUSEEVENTF_LEFTDOWN);
         pointerTo(frameWindow(), x, y + drag.dy / 2);
@@ -248,7 +239,7 @@ TEST_F(EditorWindowTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSid
         button(MOUSEEVENTF_LEFTUP);
 
         const float moved = parameter(drag.tag);
-        EXPECT_NEAR(moved, 1.0f - float(y + drag.dy - middle) / 151.0f, 1e-5f);
+        EXPECT_NEAR(moved, 1.0f - float(y + drag.dy - middle) / float(kSliderTravel), 1e-5f);
         EXPECT_GT((start[drag.tag] - moved) * float(drag.dy), 0.0f) << "moved with the pointer";
         const std::string tag = std::to_string(drag.tag);
         ASSERT_GE(hostCalls.size(), 3u);
@@ -263,7 +254,7 @@ TEST_F(EditorWindowTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSid
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-dragged.png"));
 
     click(frameWindow(), 235, 17);  // B still holds the program the effect started with
-    for (const Drag& drag : drags) EXPECT_EQ(parameter(drag.tag), start[drag.tag]) << drag.tag;
+    for (const SliderDrag& drag : kSliderDrags) EXPECT_EQ(parameter(drag.tag), start[drag.tag]) << drag.tag;
     pumpFor(300);
     EXPECT_TRUE(ScreenPicture(frameWindow(), width, height).writePng(L"editor-windows-b.png"));
 }

@@ -22,6 +22,7 @@
 #include "SDEditor.h"
 #include "TestHost.h"
 // Last: Xlib's macros (None, Bool) would clash with the names above.
+#include "SliderDrags.h"
 #include "X11Host.h"
 #include <X11/keysym.h>
 
@@ -229,17 +230,6 @@ protected:
     int hostX = kHostX, hostY = kHostY;
 };
 
-// A press on a track puts the handle's middle, 9 pixels below its top, under the pointer; the
-// handle's top travels 151 pixels from value 1 at y 59 + its offset down to value 0.
-struct Drag {
-    VstInt32 tag;
-    int left;    // the slider's left edge
-    int offset;  // the handle's vertical offset
-    int dy;      // pointer travel, positive downwards
-};
-constexpr Drag kDrags[] = {{0, 97, 0, -40}, {1, 137, 0, 45}, {2, 177, 0, -60},
-                           {3, 232, -1, -70}, {4, 272, -1, -50}, {5, 312, 0, 50}};
-
 TEST_F(X11EditorTest, OpensInTheHostWindowLikeItsInMemoryPictureAndTheHostKeepsItsClicks) {
     EXPECT_EQ(effect->flags, effFlagsHasEditor | effFlagsCanReplacing);
     EXPECT_EQ(width, 641);
@@ -270,13 +260,13 @@ TEST_F(X11EditorTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSide) 
     ASSERT_TRUE(openEditor());
     pumpFor(200);
     float start[6];
-    for (const Drag& drag : kDrags) {
+    for (const SliderDrag& drag : kSliderDrags) {
         SCOPED_TRACE(drag.tag);
         start[drag.tag] = parameter(drag.tag);
         hostCalls().clear();
-        const int x = drag.left + 5;
-        const int middle = 68 + drag.offset;  // the pointer's place for value 1
-        const int y = middle + int((1.0f - start[drag.tag]) * 151.0f + 0.5f);
+        const int x = drag.x();
+        const int middle = drag.valueOneY();
+        const int y = middle + int((1.0f - start[drag.tag]) * float(kSliderTravel) + 0.5f);
         pointerTo(x, y);
         button(true);
         pointerTo(x, y + drag.dy / 2);
@@ -284,7 +274,7 @@ TEST_F(X11EditorTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSide) 
         button(false);
 
         const float moved = parameter(drag.tag);
-        EXPECT_NEAR(moved, 1.0f - float(y + drag.dy - middle) / 151.0f, 1e-5f);
+        EXPECT_NEAR(moved, 1.0f - float(y + drag.dy - middle) / float(kSliderTravel), 1e-5f);
         const std::vector<std::string>& calls = hostCalls().calls;
         const std::string tag = std::to_string(drag.tag);
         ASSERT_GE(calls.size(), 3u);
@@ -299,7 +289,7 @@ TEST_F(X11EditorTest, EachSliderDragAutomatesItsParameterAndBLoadsTheOtherSide) 
     EXPECT_TRUE(writeScreenshot(display, frameWindow(), "editor-x11-dragged.png"));
 
     click(235, 17);  // B still holds the program the effect started with
-    for (const Drag& drag : kDrags) EXPECT_EQ(parameter(drag.tag), start[drag.tag]) << drag.tag;
+    for (const SliderDrag& drag : kSliderDrags) EXPECT_EQ(parameter(drag.tag), start[drag.tag]) << drag.tag;
     pumpFor(200);
     EXPECT_TRUE(writeScreenshot(display, frameWindow(), "editor-x11-b.png"));
 }
